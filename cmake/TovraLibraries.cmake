@@ -1,0 +1,33 @@
+# Helpers that turn each source folder into a static library and bind them
+# into one link group, `tovra_agent`, for the program, tests, tools and fuzzers.
+
+set(TOVRA_LIBRARIES "" CACHE INTERNAL "")
+
+# Every source folder sees every other one through these roots:
+# "Agent/Connection.h", "salt/vector.h", "spark/rcssnet/addr.h", "oxygen/predicate.h".
+set(TOVRA_INCLUDE_DIRS
+  ${CMAKE_SOURCE_DIR}/src
+  ${CMAKE_SOURCE_DIR}/lib
+  CACHE INTERNAL "")
+
+function(tovra_add_library name dir)
+  file(GLOB sources CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/${dir}/*.cpp
+    ${CMAKE_SOURCE_DIR}/${dir}/*.c)
+  if(NOT sources)
+    return()
+  endif()
+  set(target tovra_${name})
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${TOVRA_INCLUDE_DIRS})
+  target_link_libraries(${target} PUBLIC Boost::boost)
+  set(TOVRA_LIBRARIES ${TOVRA_LIBRARIES} ${target} CACHE INTERNAL "")
+endfunction()
+
+function(tovra_finish_libraries)
+  string(REPLACE ";" "," group "${TOVRA_LIBRARIES}")
+  add_library(tovra_agent INTERFACE)
+  target_include_directories(tovra_agent INTERFACE ${TOVRA_INCLUDE_DIRS})
+  target_link_libraries(tovra_agent INTERFACE
+    "$<LINK_GROUP:RESCAN,${group}>" Boost::boost)
+endfunction()
