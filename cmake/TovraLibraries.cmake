@@ -14,6 +14,8 @@ function(tovra_add_library name dir)
   file(GLOB sources CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/${dir}/*.cpp
     ${CMAKE_SOURCE_DIR}/${dir}/*.c)
+  # A folder's main.cpp belongs to its program, not to the library.
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
   if(NOT sources)
     return()
   endif()

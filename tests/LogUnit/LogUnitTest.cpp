@@ -1,8 +1,8 @@
-#include "LogUnit/LogUnit.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "LogUnit/LogUnit.h"
 
 TEST(LogUnitTest, InvalidChannelsChangeNothing) {
     LogUnit log;
@@ -26,7 +26,8 @@ TEST(LogUnitTest, InitSetsStandardLabelsAndChannelOne) {
     testing::internal::CaptureStdout();
     log.Init(5);
     EXPECT_EQ("1 : ", testing::internal::GetCapturedStdout());
-    for (int i = 0; i < LogUnit::MaxChannels; ++i) EXPECT_EQ(i == 1, log.LogOn[i]) << i;
+    for (int i = 0; i < LogUnit::MaxChannels; ++i)
+        EXPECT_EQ(i == 1, log.LogOn[i]) << i;
     EXPECT_EQ(5, log.Unum);
     EXPECT_FALSE(log.logpause);
     EXPECT_STREQ("Interception", log.label[14]);
