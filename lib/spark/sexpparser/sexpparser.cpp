@@ -72,7 +72,7 @@ bool SexpParser::SexpToList(ParameterList& arguments, const sexp_t* sexp, int de
             arguments.AddValue(any(atomText(sexp)));
             continue;
         }
-        if (depth >= MaxNesting)
+        if (depth > MaxNesting)
             return false;
         ParameterList& nested = arguments.AddList();
         nested.mList.reserve(static_cast<size_t>(countSiblings(sexp->list)));

@@ -15,7 +15,7 @@ class SexpParser : public oxygen::BaseParser {
 public:
     // Nested lists deeper than this below a predicate make the predicate
     // unusable; no message of the server comes near it.
-    static const int MaxNesting = 256;
+    static constexpr int MaxNesting = 256;
 
     SexpParser();
     ~SexpParser() override;
