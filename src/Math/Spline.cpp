@@ -30,6 +30,13 @@ bool Spline::general() {
     if (n < 2) {
         return false;
     }
+    // The algorithm needs strictly increasing times; anything else would
+    // divide by zero or build a curve the bisection cannot search.
+    for (int i = 1; i < n; ++i) {
+        if (!(m_x[i + 1] > m_x[i])) {
+            return false;
+        }
+    }
     const std::vector<double>& x = m_x;
     const std::vector<double>& y = m_y;
     std::vector<double>& y2 = m_y2;

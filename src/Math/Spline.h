@@ -16,7 +16,8 @@ public:
     void SetBreakPoints(const double* x, const double* y, int n, double yp1, double ypn);
 
     // Computes the second derivatives. False when fewer than two points are
-    // set or when any second derivative is not a finite number.
+    // set, when the times do not strictly increase, or when any second
+    // derivative is not a finite number.
     bool general();
 
     // Value (der 0) or derivative (der 1, 2) at x; 0 for der above 2. Points

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "Math/Spline.h"
@@ -93,6 +94,17 @@ TEST(Spline, EqualTimesFailToBuildAndReportOnEvaluation) {
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(std::string::npos, out.find("Bad x input to routine splint")) << out;
     EXPECT_EQ(0.0, v);
+}
+
+TEST(Spline, TimesThatDoNotIncreaseAreRefused) {
+    const double xs[] = {0.0, 1.0, 0.5};
+    const double ys[] = {0.0, 1.0, 2.0};
+    Spline s;
+    s.SetBreakPoints(xs, ys, 3, 0.0, 0.0);
+    EXPECT_FALSE(s.general());
+    const double nanTimes[] = {0.0, std::nan(""), 2.0};
+    s.SetBreakPoints(nanTimes, ys, 3, 0.0, 0.0);
+    EXPECT_FALSE(s.general());
 }
 
 TEST(Spline, TooFewPointsAndBadOrdersAreReportedNotFatal) {
