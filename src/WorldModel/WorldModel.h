@@ -134,6 +134,40 @@ public:
     // Global point to head-frame position.
     Vector3f getRelPos(const Vector3f& pos) const;
 
+    // --- Per-cycle update (WorldModelUpdate.cpp) ---------------------------
+    // Localization, fall detection, the heard-message decoder, the cycle
+    // counter and the body-part update, in this order.
+    void globalize();
+    // The 24 body parts from the measured joint angles: head frame, then
+    // global frame.
+    void updateSelf();
+
+    // --- Team talk (WorldModelTalk.cpp) --------------------------------------
+    // A 17-byte message: a position report, or a ball-distance report when
+    // the own localization is stale and the ball is seen now.
+    std::string getSayEncoded() const;
+    // Merges the last heard teammate message into the store.
+    void getSayDecoded();
+
+    // --- Field queries (WorldModelFieldQueries.cpp) --------------------------
+    // No localized opponent among the first eight within 0.3 m of the line
+    // through myPosition and targetPos. The list argument is not consulted.
+    bool currentWayAvailiablee(const Vector3f& myPosition, const Vector3f& targetPos,
+                               const std::vector<Vector3f>& oppRobots) const;
+    // The same within 0.2 m of the line through myPosition along the heading
+    // myBodyAngle (degrees).
+    bool currentWayAvailiable(const Vector3f& myPosition, float myBodyAngle,
+                              const std::vector<Vector3f>& oppRobots) const;
+    // A free heading for passing or dribbling, else the bearing to the
+    // opponents' goal centre.
+    double getAnglePass() const;
+    // The own heading when it points into the opponents' goal mouth, else the
+    // bearing to its centre.
+    double getAngleToGoal() const;
+    // Which way to turn so that the heading points into the opponents' goal
+    // mouth: 0 on target, -3 / 3 beside it, -2 / 2 when facing backwards.
+    int isAvailiableWay();
+
     // Observation records by object and measured joint angles (degrees);
     // the perceptor parser and localization write these directly.
     TObjectToVisionMap mObjectToVisionMap;
@@ -176,6 +210,11 @@ private:
     Vector3f dribbleDes;
     TIsFallDownMap mIsFallDownMap;
     sayDistanceToBallInfo playerDistanceToBall[13];
+    // Heading and position remembered by isAvailiableWay while the own
+    // localization is stale.
+    bool mWayRemembered = false;
+    double mWayHeading = 0;
+    Vector3f mWayPos;
 };
 
 #endif
