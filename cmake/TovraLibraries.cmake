@@ -33,3 +33,28 @@ function(tovra_finish_libraries)
   target_link_libraries(tovra_agent INTERFACE
     "$<LINK_GROUP:RESCAN,${group}>" Boost::boost)
 endfunction()
+
+# Delivers one source file of a folder library as a relocatable object module.
+# The file is compiled once, as an OBJECT library whose object replaces the
+# source in tovra_<library> (so tovra links the same compiled code), and the
+# object is copied to modules/<name>.o in the build tree and installed there.
+function(tovra_add_module name library source)
+  set(lib tovra_${library})
+  set(obj tovra_module_${name})
+  set(src ${CMAKE_SOURCE_DIR}/${source})
+  add_library(${obj} OBJECT ${src})
+  target_include_directories(${obj} PUBLIC ${TOVRA_INCLUDE_DIRS})
+  target_link_libraries(${obj} PUBLIC Boost::boost)
+
+  get_target_property(sources ${lib} SOURCES)
+  list(REMOVE_ITEM sources ${src})
+  set_property(TARGET ${lib} PROPERTY SOURCES ${sources} $<TARGET_OBJECTS:${obj}>)
+
+  set(out ${CMAKE_BINARY_DIR}/modules/${name}.o)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_OBJECTS:${obj}> ${out}
+    DEPENDS ${obj} $<TARGET_OBJECTS:${obj}>
+    COMMENT "Object module modules/${name}.o")
+  add_custom_target(${obj}_copy ALL DEPENDS ${out})
+  install(FILES ${out} DESTINATION modules)
+endfunction()
