@@ -10,8 +10,8 @@
 class Connection {
 public:
     // Largest message the agent reads: prefix plus body.
-    static const unsigned int BufferSize = 16384;
-    static const unsigned int MaxBodyLength = BufferSize - 4;
+    static constexpr unsigned int BufferSize = 16384;
+    static constexpr unsigned int MaxBodyLength = BufferSize - 4;
 
     static Connection* instance();
     static void deleteT();
