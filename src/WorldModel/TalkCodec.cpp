@@ -72,9 +72,14 @@ double TalkCodec::decodeTime(const std::string& message, std::size_t pos) {
 }
 
 void TalkCodec::encodeDistance(double distance, std::string& message, std::size_t pos) {
-    const double d = clamp(distance, 0, kMaxDistance);
+    // The hundredths are cut; the small allowance keeps a distance given in
+    // hundredths (1.23 is stored as 1.2299999...) from losing one.
+    const double d = clamp(distance, 0, kMaxDistance) + 1e-6;
     const int whole = static_cast<int>(std::floor(d));
-    const int hundredths = static_cast<int>(std::floor((d - whole) * 100));
+    int hundredths = static_cast<int>(std::floor((d - whole) * 100));
+    if (hundredths > 99) {
+        hundredths = 99;
+    }
     putDigit(whole, message, pos);
     putDigit(hundredths, message, pos + 1);
 }
