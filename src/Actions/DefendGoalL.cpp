@@ -1,0 +1,3 @@
+#include "Actions/DefendGoalL.h"
+
+DefendGoalL::DefendGoalL() : MatrixAction("DefendGoalL") {}

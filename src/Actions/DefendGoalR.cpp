@@ -1,0 +1,3 @@
+#include "Actions/DefendGoalR.h"
+
+DefendGoalR::DefendGoalR() : MatrixAction("DefendGoalR") {}

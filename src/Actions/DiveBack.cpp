@@ -1,0 +1,3 @@
+#include "Actions/DiveBack.h"
+
+DiveBack::DiveBack() : MatrixAction("DiveBack") {}

@@ -1,0 +1,3 @@
+#include "Actions/DiveFront.h"
+
+DiveFront::DiveFront() : MatrixAction("DiveFront") {}

@@ -1,0 +1,3 @@
+#include "Actions/DiveHandL.h"
+
+DiveHandL::DiveHandL() : MatrixAction("DiveHandL") {}

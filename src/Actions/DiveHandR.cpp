@@ -1,0 +1,3 @@
+#include "Actions/DiveHandR.h"
+
+DiveHandR::DiveHandR() : MatrixAction("DiveHandR") {}

@@ -1,0 +1,3 @@
+#include "Actions/DiveLegL.h"
+
+DiveLegL::DiveLegL() : MatrixAction("DiveLegL") {}

@@ -1,0 +1,3 @@
+#include "Actions/DiveLegR.h"
+
+DiveLegR::DiveLegR() : MatrixAction("DiveLegR") {}

@@ -1,0 +1,3 @@
+#include "Actions/FastTurnL.h"
+
+FastTurnL::FastTurnL() : SineAction("FastTurnL") {}

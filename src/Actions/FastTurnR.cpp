@@ -1,0 +1,3 @@
+#include "Actions/FastTurnR.h"
+
+FastTurnR::FastTurnR() : SineAction("FastTurnR") {}

@@ -1,0 +1,3 @@
+#include "Actions/GetUpFront.h"
+
+GetUpFront::GetUpFront() : MatrixAction("GetUpFront") {}

@@ -1,0 +1,3 @@
+#include "Actions/GetUpLeft.h"
+
+GetUpLeft::GetUpLeft() : MatrixAction("GetUpLeft") {}

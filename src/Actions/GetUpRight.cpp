@@ -1,0 +1,3 @@
+#include "Actions/GetUpRight.h"
+
+GetUpRight::GetUpRight() : MatrixAction("GetUpRight") {}

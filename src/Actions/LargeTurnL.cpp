@@ -1,0 +1,3 @@
+#include "Actions/LargeTurnL.h"
+
+LargeTurnL::LargeTurnL() : SineAction("LargeTurnL") {}

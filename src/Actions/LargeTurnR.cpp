@@ -1,0 +1,3 @@
+#include "Actions/LargeTurnR.h"
+
+LargeTurnR::LargeTurnR() : SineAction("LargeTurnR") {}

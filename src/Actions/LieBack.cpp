@@ -1,0 +1,3 @@
+#include "Actions/LieBack.h"
+
+LieBack::LieBack() : MatrixAction("LieBack") {}

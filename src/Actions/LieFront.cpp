@@ -1,0 +1,3 @@
+#include "Actions/LieFront.h"
+
+LieFront::LieFront() : MatrixAction("LieFront") {}

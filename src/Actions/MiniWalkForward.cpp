@@ -1,0 +1,3 @@
+#include "Actions/MiniWalkForward.h"
+
+MiniWalkForward::MiniWalkForward() : SineAction("MiniWalkForward") {}

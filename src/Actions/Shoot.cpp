@@ -1,0 +1,3 @@
+#include "Actions/Shoot.h"
+
+Shoot::Shoot() : MatrixAction("Shoot") {}

@@ -1,0 +1,3 @@
+#include "Actions/SlowTurnL.h"
+
+SlowTurnL::SlowTurnL() : SineAction("SlowTurnL") {}

@@ -1,0 +1,3 @@
+#include "Actions/SlowTurnR.h"
+
+SlowTurnR::SlowTurnR() : SineAction("SlowTurnR") {}

@@ -1,0 +1,3 @@
+#include "Actions/Step.h"
+
+Step::Step() : SineAction("Step") {}

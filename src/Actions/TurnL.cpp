@@ -1,0 +1,3 @@
+#include "Actions/TurnL.h"
+
+TurnL::TurnL() : SineAction("TurnL") {}

@@ -1,0 +1,3 @@
+#include "Actions/TurnR.h"
+
+TurnR::TurnR() : SineAction("TurnR") {}

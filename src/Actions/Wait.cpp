@@ -1,0 +1,3 @@
+#include "Actions/Wait.h"
+
+Wait::Wait() : MatrixAction("Wait") {}

@@ -1,0 +1,3 @@
+#include "Actions/WalkAroundBallL.h"
+
+WalkAroundBallL::WalkAroundBallL() : SineAction("WalkAroundBallL") {}

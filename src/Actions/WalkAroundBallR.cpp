@@ -1,0 +1,3 @@
+#include "Actions/WalkAroundBallR.h"
+
+WalkAroundBallR::WalkAroundBallR() : SineAction("WalkAroundBallR") {}

@@ -1,0 +1,3 @@
+#include "Actions/WalkBackward.h"
+
+WalkBackward::WalkBackward() : SineAction("WalkBackward") {}

@@ -1,0 +1,3 @@
+#include "Actions/WalkFast.h"
+
+WalkFast::WalkFast() : SineAction("WalkFast") {}

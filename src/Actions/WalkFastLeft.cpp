@@ -1,0 +1,3 @@
+#include "Actions/WalkFastLeft.h"
+
+WalkFastLeft::WalkFastLeft() : SineAction("WalkFastLeft") {}

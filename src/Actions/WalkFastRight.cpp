@@ -1,0 +1,3 @@
+#include "Actions/WalkFastRight.h"
+
+WalkFastRight::WalkFastRight() : SineAction("WalkFastRight") {}

@@ -1,0 +1,3 @@
+#include "Actions/WalkForward.h"
+
+WalkForward::WalkForward() : SineAction("WalkForward") {}

@@ -1,0 +1,3 @@
+#include "Actions/WalkLeft.h"
+
+WalkLeft::WalkLeft() : SineAction("WalkLeft") {}

@@ -1,0 +1,3 @@
+#include "Actions/WalkRight.h"
+
+WalkRight::WalkRight() : SineAction("WalkRight") {}

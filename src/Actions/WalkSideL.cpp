@@ -1,0 +1,3 @@
+#include "Actions/WalkSideL.h"
+
+WalkSideL::WalkSideL() : RecordedAction("WalkSideL") {}

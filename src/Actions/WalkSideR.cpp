@@ -1,0 +1,3 @@
+#include "Actions/WalkSideR.h"
+
+WalkSideR::WalkSideR() : RecordedAction("WalkSideR") {}

@@ -1,0 +1,3 @@
+#include "Actions/WalkSideShortL.h"
+
+WalkSideShortL::WalkSideShortL() : MatrixAction("WalkSideShortL") {}

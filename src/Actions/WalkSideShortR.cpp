@@ -1,0 +1,3 @@
+#include "Actions/WalkSideShortR.h"
+
+WalkSideShortR::WalkSideShortR() : MatrixAction("WalkSideShortR") {}

@@ -1,0 +1,3 @@
+#include "Actions/WalkSlowLeft.h"
+
+WalkSlowLeft::WalkSlowLeft() : SineAction("WalkSlowLeft") {}

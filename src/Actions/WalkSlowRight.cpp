@@ -1,0 +1,3 @@
+#include "Actions/WalkSlowRight.h"
+
+WalkSlowRight::WalkSlowRight() : SineAction("WalkSlowRight") {}
