@@ -1,0 +1,212 @@
+#include "Perception.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tovrasim {
+
+namespace {
+
+void appendf(std::string& out, const char* fmt, double a) {
+    char buf[64];
+    int n = std::snprintf(buf, sizeof buf, fmt, a);
+    if (n > 0)
+        out.append(buf, std::min<size_t>(static_cast<size_t>(n), sizeof buf - 1));
+}
+
+void appendVec(std::string& out, const Vec3& v) {
+    char buf[96];
+    int n = std::snprintf(buf, sizeof buf, "%.2f %.2f %.2f", v.x, v.y, v.z);
+    if (n > 0)
+        out.append(buf, std::min<size_t>(static_cast<size_t>(n), sizeof buf - 1));
+}
+
+// "-0.00" reads oddly; print a tiny negative number as zero.
+double clean(double v) {
+    return std::abs(v) < 0.005 ? 0.0 : v;
+}
+
+}  // namespace
+
+const std::array<Landmark, 8>& Perception::landmarks() {
+    const double hx = World::kFieldLength / 2, hy = World::kFieldWidth / 2;
+    const double gy = World::kGoalWidth / 2, gz = World::kGoalHeight;
+    static const std::array<Landmark, 8> table = {{
+        {"F1L", {-hx, hy, 0}},
+        {"F1R", {hx, hy, 0}},
+        {"F2L", {-hx, -hy, 0}},
+        {"F2R", {hx, -hy, 0}},
+        {"G1L", {-hx, gy, gz}},
+        {"G1R", {hx, gy, gz}},
+        {"G2L", {-hx, -gy, gz}},
+        {"G2R", {hx, -gy, gz}},
+    }};
+    return table;
+}
+
+Polar Perception::polar(const Vec3& cam, const Mat3& axes, const Vec3& p) {
+    const Vec3 v = axes.transposeTimes(p - cam);  // (forward, left, up)
+    Polar out;
+    out.d = v.norm();
+    if (out.d <= 0)
+        return out;
+    out.theta = rad2deg(std::atan2(v.y, v.x));
+    out.phi = rad2deg(std::asin(std::clamp(v.z / out.d, -1.0, 1.0)));
+    return out;
+}
+
+void Perception::appendPolar(std::string& out, const Polar& p) {
+    out += "(pol ";
+    appendVec(out, {p.d, clean(p.theta), clean(p.phi)});
+    out += ")";
+}
+
+std::string Perception::bareMessage(const Game& g) {
+    std::string out;
+    out.reserve(96);
+    out += "(time (now ";
+    appendf(out, "%.2f", g.time);
+    out += "))(GS (t ";
+    appendf(out, "%.2f", g.gameTime);
+    out += ") (pm ";
+    out += g.playMode;
+    out += "))";
+    return out;
+}
+
+std::string Perception::message(const World& w, int slot, const Game& g, bool vision,
+                                const std::vector<Heard>& heard, const Noise& noise) {
+    std::string out;
+    out.reserve(vision ? 4096 : 1536);
+    out += "(time (now ";
+    appendf(out, "%.2f", g.time);
+    out += "))(GS (unum ";
+    out += std::to_string(w.unum(slot));
+    out += ") (team ";
+    out += sideName(w.side(slot));
+    out += ") (t ";
+    appendf(out, "%.2f", g.gameTime);
+    out += ") (pm ";
+    out += g.playMode;
+    out += "))";
+
+    const RobotSensors& s = w.sensors(slot);
+    out += "(GYR (n torso) (rt ";
+    appendVec(out, {clean(s.gyroDeg.x), clean(s.gyroDeg.y), clean(s.gyroDeg.z)});
+    out += "))(ACC (n torso) (a ";
+    appendVec(out, {clean(s.acc.x), clean(s.acc.y), clean(s.acc.z)});
+    out += "))";
+    const auto& js = RobotModel::joints();
+    for (int j = 0; j < RobotModel::kNumJoints; ++j) {
+        out += "(HJ (n ";
+        out += js[j].perceptor;
+        out += ") (ax ";
+        appendf(out, "%.2f", clean(s.jointDeg[j]));
+        out += "))";
+    }
+    const FootPressure* feet[2] = {&s.lf, &s.rf};
+    const char* footName[2] = {"lf", "rf"};
+    for (int f = 0; f < 2; ++f) {
+        if (!feet[f]->contact)
+            continue;
+        out += "(FRP (n ";
+        out += footName[f];
+        out += ") (c ";
+        appendVec(out, {clean(feet[f]->c.x), clean(feet[f]->c.y), clean(feet[f]->c.z)});
+        out += ") (f ";
+        appendVec(out, {clean(feet[f]->f.x), clean(feet[f]->f.y), clean(feet[f]->f.z)});
+        out += "))";
+    }
+
+    if (vision) {
+        const Vec3 cam = w.cameraPos(slot);
+        const Mat3 axes = w.cameraAxes(slot);
+        auto observe = [&](const Vec3& p) {
+            Polar pol = polar(cam, axes, p);
+            if (noise.enabled && noise.rng) {
+                std::normal_distribution<double> n01(0.0, 1.0);
+                pol.d *= 1.0 + noise.distanceRel * n01(*noise.rng);
+                pol.theta += noise.angleDeg * n01(*noise.rng);
+                pol.phi += noise.angleDeg * n01(*noise.rng);
+            }
+            return pol;
+        };
+        out += "(See";
+        for (const Landmark& l : landmarks()) {
+            const Polar p = observe(l.pos);
+            if (!inView(p))
+                continue;
+            out += " (";
+            out += l.name;
+            out += " ";
+            appendPolar(out, p);
+            out += ")";
+        }
+        const Polar b = observe(w.ballPos());
+        if (inView(b)) {
+            out += " (B ";
+            appendPolar(out, b);
+            out += ")";
+        }
+        static const char* parts[] = {"head", "rlowerarm", "llowerarm", "rfoot", "lfoot"};
+        static const int partIndex[] = {
+            RobotModel::bodyIndex("head"), RobotModel::bodyIndex("rlowerarm"),
+            RobotModel::bodyIndex("llowerarm"), RobotModel::bodyIndex("rfoot"),
+            RobotModel::bodyIndex("lfoot")};
+        for (int other : w.robots()) {
+            if (other == slot)
+                continue;
+            std::string entry;
+            for (int k = 0; k < 5; ++k) {
+                const Polar p = observe(w.partPos(other, partIndex[k]));
+                if (!inView(p))
+                    continue;
+                entry += " (";
+                entry += parts[k];
+                entry += " ";
+                appendPolar(entry, p);
+                entry += ")";
+            }
+            if (entry.empty())
+                continue;
+            out += " (P (team ";
+            out += g.seenTeam[w.side(other) == Side::Left ? 0 : 1];
+            out += ") (id ";
+            out += std::to_string(w.unum(other));
+            out += ")";
+            out += entry;
+            out += ")";
+        }
+        out += ")";
+    }
+
+    for (const Heard& h : heard) {
+        if (h.speaker < 0 || !w.hasRobot(h.speaker))
+            continue;
+        if (h.speaker == slot) {
+            out += "(hear ";
+            appendf(out, "%.2f", h.time);
+            out += " self ";
+            out += h.text;
+            out += ")";
+            continue;
+        }
+        if (w.side(h.speaker) != w.side(slot))
+            continue;
+        const Vec3 from = w.cameraPos(h.speaker);
+        const Vec3 to = w.cameraPos(slot);
+        if ((from - to).norm() > kHearRange)
+            continue;
+        const Polar p = polar(to, w.cameraAxes(slot), from);
+        out += "(hear ";
+        appendf(out, "%.2f", h.time);
+        out += " ";
+        appendf(out, "%.2f", clean(p.theta));
+        out += " ";
+        out += h.text;
+        out += ")";
+    }
+    return out;
+}
+
+}  // namespace tovrasim

@@ -1,0 +1,744 @@
+#include "Server.h"
+
+#include <arpa/inet.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <sstream>
+
+namespace tovrasim {
+
+struct Server::Client {
+    enum class State { Connected, Scene, InPlay, Refused };
+    int id = 0;
+    int fd = -1;
+    bool control = false;
+    FrameDecoder in;
+    std::string out;
+    size_t outPos = 0;
+    State state = State::Connected;
+    int slot = -1;
+    Side side = Side::Left;
+    int unum = 0;
+    std::string team;
+    bool awaiting = false;  // a perception was sent and not answered yet
+    bool answered = true;   // answered the last perception in time
+    bool beamPending = false;
+    double beam[3] = {0, 0, 0};
+    bool dead = false;
+
+    explicit Client(size_t maxFrame) : in(maxFrame) {}
+};
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point t) {
+    return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+bool parseNumber(const Sexp& s, double& out) {
+    if (!s.atom || s.text.empty() || s.text.size() > 64)
+        return false;
+    char* end = nullptr;
+    const double v = std::strtod(s.text.c_str(), &end);
+    if (end != s.text.c_str() + s.text.size() || !std::isfinite(v))
+        return false;
+    out = v;
+    return true;
+}
+
+bool parseInt(const Sexp& s, int& out) {
+    if (!s.atom || s.text.empty() || s.text.size() > 9)
+        return false;
+    char* end = nullptr;
+    const long v = std::strtol(s.text.c_str(), &end, 10);
+    if (end != s.text.c_str() + s.text.size())
+        return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+// Team names and say texts: printable, no blanks or parentheses.
+bool safeWord(const std::string& s, size_t maxLen) {
+    if (s.empty() || s.size() > maxLen)
+        return false;
+    for (unsigned char c : s) {
+        if (c <= 32 || c >= 127 || c == '(' || c == ')' || c == '"' || c == '\\')
+            return false;
+    }
+    return true;
+}
+
+std::string jsonNum(double v) {
+    if (!std::isfinite(v))
+        return "null";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.4f", v);
+    return buf;
+}
+
+std::string jsonVec(const Vec3& v) {
+    return "[" + jsonNum(v.x) + "," + jsonNum(v.y) + "," + jsonNum(v.z) + "]";
+}
+
+std::string jsonString(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 32) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+int openListener(int port, int& boundPort) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 64) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    socklen_t len = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    boundPort = ntohs(a.sin_port);
+    return fd;
+}
+
+}  // namespace
+
+Server::Server(const ServerOptions& opt)
+    : mOpt(opt),
+      mWorld([&] {
+          World::Config c;
+          c.substeps = opt.substeps;
+          return c;
+      }()),
+      mReferee(opt.referee),
+      mRng(opt.seed) {}
+
+Server::~Server() {
+    for (auto& c : mClients) {
+        if (c->fd >= 0)
+            ::close(c->fd);
+    }
+    if (mListenFd >= 0)
+        ::close(mListenFd);
+    if (mControlFd >= 0)
+        ::close(mControlFd);
+    if (mTrace)
+        std::fclose(mTrace);
+}
+
+bool Server::start() {
+    mListenFd = openListener(mOpt.port, mPort);
+    if (mListenFd < 0) {
+        std::cerr << "(tovra-sim) cannot listen on 127.0.0.1:" << mOpt.port << ": "
+                  << std::strerror(errno) << "\n";
+        return false;
+    }
+    if (mOpt.controlPort >= 0) {
+        mControlFd = openListener(mOpt.controlPort, mControlPort);
+        if (mControlFd < 0) {
+            std::cerr << "(tovra-sim) cannot listen for control on 127.0.0.1:" << mOpt.controlPort
+                      << ": " << std::strerror(errno) << "\n";
+            return false;
+        }
+    }
+    if (!mOpt.traceFile.empty()) {
+        mTrace = std::fopen(mOpt.traceFile.c_str(), "w");
+        if (!mTrace) {
+            std::cerr << "(tovra-sim) cannot write the trace " << mOpt.traceFile << ": "
+                      << std::strerror(errno) << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string Server::clientName(const Client& c) const {
+    std::string n = "client " + std::to_string(c.id);
+    if (c.state == Client::State::InPlay) {
+        n += std::string(" (") + sideName(c.side) + " " + std::to_string(c.unum) + ")";
+    }
+    return n;
+}
+
+void Server::acceptClients(int listenFd, bool control) {
+    for (;;) {
+        int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0)
+            return;
+        int one = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        auto c = std::make_unique<Client>(mOpt.maxFrame);
+        c->id = mNextClientId++;
+        c->fd = fd;
+        c->control = control;
+        mClients.push_back(std::move(c));
+    }
+}
+
+void Server::closeClient(Client& c, const std::string& why) {
+    if (c.dead)
+        return;
+    if (!why.empty())
+        std::cerr << "(tovra-sim) " << clientName(c) << ": " << why << "\n";
+    if (c.state == Client::State::InPlay) {
+        const int s = c.side == Side::Left ? 0 : 1;
+        mTaken[s][c.unum] = false;
+        mWorld.removeRobot(c.slot);
+        if (countSide(c.side) == 0)
+            mTeamName[s].clear();
+    }
+    c.state = Client::State::Refused;
+    c.slot = -1;
+    c.dead = true;
+    if (c.fd >= 0)
+        ::close(c.fd);
+    c.fd = -1;
+}
+
+int Server::countSide(Side s) const {
+    int n = 0;
+    for (int slot : mWorld.robots()) {
+        if (mWorld.side(slot) == s)
+            ++n;
+    }
+    return n;
+}
+
+void Server::sendFrame(Client& c, const std::string& body) {
+    if (c.dead)
+        return;
+    if (c.out.size() - c.outPos > (1u << 22)) {
+        closeClient(c, "does not read its messages; closing");
+        return;
+    }
+    c.out += FrameDecoder::encode(body);
+    flushClient(c);
+}
+
+void Server::flushClient(Client& c) {
+    while (!c.dead && c.outPos < c.out.size()) {
+        ssize_t n = ::send(c.fd, c.out.data() + c.outPos, c.out.size() - c.outPos, MSG_NOSIGNAL);
+        if (n > 0) {
+            c.outPos += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        if (n < 0 && errno == EINTR)
+            continue;
+        closeClient(c, std::string("send failed: ") + std::strerror(errno));
+        return;
+    }
+    if (c.outPos == c.out.size()) {
+        c.out.clear();
+        c.outPos = 0;
+    }
+}
+
+void Server::readClient(Client& c) {
+    char buf[16384];
+    for (;;) {
+        ssize_t n = ::recv(c.fd, buf, sizeof buf, 0);
+        if (n == 0) {
+            closeClient(c, c.control ? "" : "disconnected");
+            return;
+        }
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK)
+                break;
+            closeClient(c, std::string("receive failed: ") + std::strerror(errno));
+            return;
+        }
+        c.in.feed(buf, static_cast<size_t>(n));
+        std::string body;
+        while (!c.dead && c.in.next(body)) {
+            if (c.control) {
+                handleControlFrame(c, body);
+            } else {
+                handleAgentFrame(c, body);
+            }
+        }
+        if (c.dead)
+            return;
+        if (c.in.failed()) {
+            closeClient(c, "message length " + std::to_string(c.in.badLength()) +
+                               " above the limit of " + std::to_string(mOpt.maxFrame) +
+                               "; closing");
+            return;
+        }
+        if (static_cast<size_t>(n) < sizeof buf)
+            break;
+    }
+}
+
+void Server::handleAgentFrame(Client& c, const std::string& text) {
+    if (c.state != Client::State::Connected)
+        c.awaiting = false;
+    std::string error;
+    const std::vector<Sexp> cmds = Sexp::parse(text, error);
+    if (!error.empty()) {
+        std::cerr << "(tovra-sim) " << clientName(c) << ": malformed message (" << error
+                  << "); the rest of it is ignored\n";
+    }
+    for (const Sexp& e : cmds) {
+        const std::string& name = e.head();
+        if (name == "scene") {
+            if (c.state == Client::State::Connected) {
+                c.state = Client::State::Scene;
+            } else {
+                std::cerr << "(tovra-sim) " << clientName(c) << ": scene repeated; ignored\n";
+            }
+        } else if (name == "init") {
+            handleInit(c, e);
+        } else if (name == "syn") {
+            // Nothing to do: the lockstep clock counts every reply.
+        } else if (c.state != Client::State::InPlay) {
+            std::cerr << "(tovra-sim) " << clientName(c) << ": (" << name
+                      << ") before the robot is in play; ignored\n";
+        } else if (name == "beam") {
+            double v[3];
+            if (e.items.size() != 4 || !parseNumber(e.items[1], v[0]) ||
+                !parseNumber(e.items[2], v[1]) || !parseNumber(e.items[3], v[2])) {
+                std::cerr << "(tovra-sim) " << clientName(c) << ": malformed beam; ignored\n";
+                continue;
+            }
+            if (std::abs(v[0]) > World::kFieldLength / 2 + 1 ||
+                std::abs(v[1]) > World::kFieldWidth / 2 + 1) {
+                std::cerr << "(tovra-sim) " << clientName(c)
+                          << ": beam outside the field; ignored\n";
+                continue;
+            }
+            c.beamPending = true;
+            std::copy(v, v + 3, c.beam);
+        } else if (name == "say") {
+            if (e.items.size() != 2 || !safeWord(e.items[1].text, 64) || !e.items[1].atom) {
+                std::cerr << "(tovra-sim) " << clientName(c) << ": malformed say; ignored\n";
+                continue;
+            }
+            Heard h;
+            h.speaker = c.slot;
+            h.text = e.items[1].text;
+            mPendingSays.push_back(std::move(h));
+        } else {
+            const int j = RobotModel::jointByEffector(name.data(), name.size());
+            double v;
+            if (j < 0) {
+                std::cerr << "(tovra-sim) " << clientName(c) << ": unknown command ("
+                          << name.substr(0, 32) << "); ignored\n";
+            } else if (e.items.size() != 2 || !parseNumber(e.items[1], v)) {
+                std::cerr << "(tovra-sim) " << clientName(c) << ": malformed joint command ("
+                          << name << "); ignored\n";
+            } else {
+                mWorld.setJointVelocity(c.slot, j, v);
+            }
+        }
+    }
+}
+
+void Server::handleInit(Client& c, const Sexp& e) {
+    if (c.state != Client::State::Scene) {
+        std::cerr << "(tovra-sim) " << clientName(c)
+                  << (c.state == Client::State::Connected ? ": init before scene; ignored\n"
+                                                          : ": init repeated; ignored\n");
+        return;
+    }
+    const Sexp* u = e.find("unum");
+    const Sexp* t = e.find("teamname");
+    int unum = 0;
+    if (!u || u->items.size() != 2 || !parseInt(u->items[1], unum) || unum < 1 || unum > 11) {
+        std::cerr << "(tovra-sim) " << clientName(c)
+                  << ": init without a uniform number 1..11; the robot stays out of play\n";
+        c.state = Client::State::Refused;
+        return;
+    }
+    if (!t || t->items.size() != 2 || !t->items[1].atom || !safeWord(t->items[1].text, 32)) {
+        std::cerr << "(tovra-sim) " << clientName(c)
+                  << ": init without a valid team name; the robot stays out of play\n";
+        c.state = Client::State::Refused;
+        return;
+    }
+    const std::string& team = t->items[1].text;
+    // The first team name plays left, the second right. When both teams
+    // share a name, the first robot to claim a number plays left and the
+    // next to claim the same number plays right.
+    int side = -1;
+    if (mTeamName[0].empty() || (mTeamName[0] == team && !mTaken[0][unum])) {
+        side = 0;
+    } else if ((mTeamName[1].empty() || mTeamName[1] == team) && !mTaken[1][unum]) {
+        side = 1;
+    }
+    if (side < 0) {
+        std::cerr << "(tovra-sim) " << clientName(c) << ": uniform number " << unum << " of team "
+                  << team << " is taken or no side is free; the robot stays out of play\n";
+        c.state = Client::State::Refused;
+        return;
+    }
+    const Side s = side == 0 ? Side::Left : Side::Right;
+    // New robots wait beside their own half's touchline, facing the field.
+    const double ox = -(0.5 + 1.2 * (unum - 1)), oy = -9.0;
+    const double ax = s == Side::Left ? ox : -ox, ay = s == Side::Left ? oy : -oy;
+    const double heading = s == Side::Left ? 90.0 : -90.0;
+    const int slot = mWorld.addRobot(s, unum, ax, ay, heading);
+    if (slot < 0) {
+        std::cerr << "(tovra-sim) " << clientName(c)
+                  << ": no room for another robot; the robot stays out of play\n";
+        c.state = Client::State::Refused;
+        return;
+    }
+    mTeamName[side] = team;
+    mTaken[side][unum] = true;
+    c.state = Client::State::InPlay;
+    c.slot = slot;
+    c.side = s;
+    c.unum = unum;
+    c.team = team;
+}
+
+void Server::handleControlFrame(Client& c, const std::string& text) {
+    std::string error;
+    const std::vector<Sexp> cmds = Sexp::parse(text, error);
+    if (!error.empty()) {
+        sendFrame(c, "(error " + error + ")");
+        return;
+    }
+    auto robotOf = [&](const Sexp& e, size_t first) -> int {
+        if (e.items.size() <= first + 1)
+            return -1;
+        const std::string& sd = e.items[first].text;
+        int unum = 0;
+        if (!parseInt(e.items[first + 1], unum))
+            return -1;
+        for (int slot : mWorld.robots()) {
+            if (mWorld.unum(slot) == unum && sideName(mWorld.side(slot)) == sd)
+                return slot;
+        }
+        return -1;
+    };
+    auto numbers = [&](const Sexp& e, size_t first, size_t count, double* out) {
+        if (e.items.size() < first + count)
+            return false;
+        for (size_t k = 0; k < count; ++k) {
+            if (!parseNumber(e.items[first + k], out[k]))
+                return false;
+        }
+        return true;
+    };
+    for (const Sexp& e : cmds) {
+        const std::string& name = e.head();
+        std::string reply = "(ok)";
+        double v[22];
+        if (name == "ball") {
+            if (numbers(e, 1, 6, v) && e.items.size() == 7) {
+                mWorld.placeBall({v[0], v[1], v[2]}, {v[3], v[4], v[5]});
+            } else if (numbers(e, 1, 3, v) && e.items.size() == 4) {
+                mWorld.placeBall({v[0], v[1], v[2]});
+            } else {
+                reply = "(error usage: (ball x y z [vx vy vz]))";
+            }
+        } else if (name == "place") {
+            const int slot = robotOf(e, 1);
+            if (slot >= 0 && e.items.size() == 6 && numbers(e, 3, 3, v)) {
+                mWorld.placeUpright(slot, v[0], v[1], v[2]);
+            } else {
+                reply = "(error usage: (place left|right unum x y heading))";
+            }
+        } else if (name == "pose") {
+            const int slot = robotOf(e, 1);
+            if (slot >= 0 && e.items.size() == 10 && numbers(e, 3, 7, v)) {
+                mWorld.setTorsoPose(slot, {v[0], v[1], v[2]}, {v[3], v[4], v[5], v[6]});
+            } else {
+                reply = "(error usage: (pose left|right unum x y z qw qx qy qz))";
+            }
+        } else if (name == "joints") {
+            const int slot = robotOf(e, 1);
+            if (slot >= 0 && e.items.size() == 25 && numbers(e, 3, 22, v)) {
+                std::array<double, RobotModel::kNumJoints> a;
+                std::copy(v, v + 22, a.begin());
+                mWorld.setJointAngles(slot, a);
+            } else {
+                reply = "(error usage: (joints left|right unum a1 ... a22))";
+            }
+        } else if (name == "playMode") {
+            PlayMode m;
+            if (e.items.size() == 2 && parsePlayMode(e.items[1].text, m)) {
+                applyRefereeOutput(mReferee.setMode(m, mWorld.ballPos()));
+            } else {
+                reply = "(error unknown play mode)";
+            }
+        } else if (name == "state") {
+            reply = stateJson();
+        } else if (name == "stop") {
+            stop();
+        } else {
+            reply = "(error unknown command)";
+        }
+        sendFrame(c, reply);
+    }
+}
+
+std::array<std::string, 2> Server::seenTeams(Side viewer) const {
+    const int v = viewer == Side::Left ? 0 : 1;
+    std::array<std::string, 2> out = mTeamName;
+    // The other side always appears under a name different from the
+    // viewer's own, so that a team can play a copy of itself.
+    const int o = 1 - v;
+    if (out[o] == out[v])
+        out[o] += o == 0 ? "_L" : "_R";
+    return out;
+}
+
+void Server::applyRefereeOutput(const Referee::Output& o) {
+    if (o.placeBall)
+        mWorld.placeBall(o.ballPos);
+}
+
+void Server::doStep() {
+    for (auto& cp : mClients) {
+        Client& c = *cp;
+        if (!c.beamPending)
+            continue;
+        c.beamPending = false;
+        if (c.state != Client::State::InPlay)
+            continue;
+        if (!mReferee.beamAllowed()) {
+            std::cerr << "(tovra-sim) " << clientName(c) << ": beam not allowed in "
+                      << playModeName(mReferee.mode()) << "; ignored\n";
+            continue;
+        }
+        const bool left = c.side == Side::Left;
+        mWorld.placeUpright(c.slot, left ? c.beam[0] : -c.beam[0], left ? c.beam[1] : -c.beam[1],
+                            left ? c.beam[2] : c.beam[2] + 180.0);
+    }
+    mWorld.step();
+    Referee::Input in;
+    in.ball = mWorld.ballPos();
+    for (int slot : mWorld.robots()) {
+        const bool left = mWorld.side(slot) == Side::Left;
+        (left ? in.nLeft : in.nRight)++;
+        if (mWorld.touchedBall(slot))
+            (left ? in.touchLeft : in.touchRight) = true;
+    }
+    applyRefereeOutput(mReferee.update(World::kStepTime, in));
+    mHeard.swap(mPendingSays);
+    mPendingSays.clear();
+    for (Heard& h : mHeard)
+        h.time = mWorld.time();
+    mWorld.clearCommands();
+    if (mTrace && mOpt.traceEvery > 0 && mWorld.stepCount() % mOpt.traceEvery == 0) {
+        trace(stateJson());
+    }
+}
+
+void Server::sendPerceptions() {
+    Perception::Game g;
+    g.time = mWorld.time();
+    g.gameTime = mReferee.gameTime();
+    g.playMode = playModeName(mReferee.mode());
+    Perception::Noise noise;
+    noise.enabled = mOpt.noise;
+    noise.rng = &mRng;
+    const bool vision = mWorld.stepCount() % 3 == 0;
+    for (auto& cp : mClients) {
+        Client& c = *cp;
+        if (c.control || c.dead || c.state == Client::State::Connected)
+            continue;
+        std::string msg;
+        if (c.state == Client::State::InPlay) {
+            g.seenTeam = seenTeams(c.side);
+            msg = Perception::message(mWorld, c.slot, g, vision, mHeard, noise);
+        } else {
+            msg = Perception::bareMessage(g);
+        }
+        sendFrame(c, msg);
+        c.awaiting = true;
+    }
+}
+
+bool Server::allReplied() const {
+    for (const auto& c : mClients) {
+        if (!c->dead && !c->control && c->awaiting)
+            return false;
+    }
+    return true;
+}
+
+void Server::markMissed() {
+    for (auto& cp : mClients) {
+        Client& c = *cp;
+        if (c.dead || c.control)
+            continue;
+        c.answered = !c.awaiting;
+        if (!c.awaiting)
+            continue;
+        c.awaiting = false;
+        ++mLate;
+        if (mTrace) {
+            std::string line = "{\"time\":" + jsonNum(mWorld.time()) +
+                               ",\"late\":{\"client\":" + std::to_string(c.id);
+            if (c.state == Client::State::InPlay) {
+                line += std::string(",\"side\":\"") + sideName(c.side) +
+                        "\",\"unum\":" + std::to_string(c.unum);
+            }
+            trace(line + "}}");
+        }
+    }
+}
+
+void Server::trace(const std::string& line) {
+    if (!mTrace)
+        return;
+    std::fputs(line.c_str(), mTrace);
+    std::fputc('\n', mTrace);
+}
+
+std::string Server::stateJson() const {
+    std::string s = "{\"time\":" + jsonNum(mWorld.time()) +
+                    ",\"gameTime\":" + jsonNum(mReferee.gameTime()) +
+                    ",\"half\":" + std::to_string(mReferee.half()) + ",\"playMode\":\"" +
+                    playModeName(mReferee.mode()) + "\",\"score\":[" +
+                    std::to_string(mReferee.score(Side::Left)) + "," +
+                    std::to_string(mReferee.score(Side::Right)) +
+                    "],\"ball\":{\"pos\":" + jsonVec(mWorld.ballPos()) +
+                    ",\"vel\":" + jsonVec(mWorld.ballVel()) + "},\"robots\":[";
+    bool first = true;
+    for (const auto& c : mClients) {
+        if (c->dead || c->state != Client::State::InPlay)
+            continue;
+        if (!first)
+            s += ",";
+        first = false;
+        s += std::string("{\"side\":\"") + sideName(c->side) +
+             "\",\"unum\":" + std::to_string(c->unum) + ",\"team\":" + jsonString(c->team) +
+             ",\"pos\":" + jsonVec(mWorld.torsoPos(c->slot)) +
+             ",\"heading\":" + jsonNum(mWorld.heading(c->slot)) +
+             ",\"lying\":" + (mWorld.lying(c->slot) ? "true" : "false") +
+             ",\"answered\":" + (c->answered ? "true" : "false") + "}";
+    }
+    return s + "]}";
+}
+
+void Server::pollOnce(double timeoutSec) {
+    std::vector<pollfd> fds;
+    std::vector<Client*> owners;
+    fds.reserve(mClients.size() + 2);
+    if (mListenFd >= 0)
+        fds.push_back({mListenFd, POLLIN, 0});
+    if (mControlFd >= 0)
+        fds.push_back({mControlFd, POLLIN, 0});
+    const size_t firstClient = fds.size();
+    for (auto& c : mClients) {
+        if (c->dead)
+            continue;
+        short ev = POLLIN;
+        if (c->outPos < c->out.size())
+            ev |= POLLOUT;
+        fds.push_back({c->fd, ev, 0});
+        owners.push_back(c.get());
+    }
+    int ms = static_cast<int>(std::max(0.0, timeoutSec) * 1000.0 + 0.999);
+    int n = ::poll(fds.data(), fds.size(), ms);
+    if (n > 0) {
+        size_t k = 0;
+        if (mListenFd >= 0 && (fds[k++].revents & POLLIN))
+            acceptClients(mListenFd, false);
+        if (mControlFd >= 0 && (fds[k++].revents & POLLIN))
+            acceptClients(mControlFd, true);
+        for (size_t i = firstClient; i < fds.size(); ++i) {
+            Client& c = *owners[i - firstClient];
+            if (c.dead)
+                continue;
+            if (fds[i].revents & POLLOUT)
+                flushClient(c);
+            if (c.dead)
+                continue;
+            if (fds[i].revents & (POLLIN | POLLHUP | POLLERR))
+                readClient(c);
+        }
+    }
+    for (auto it = mClients.begin(); it != mClients.end();) {
+        if ((*it)->dead) {
+            it = mClients.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void Server::run() {
+    auto next = Clock::now();
+    const auto step = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(World::kStepTime));
+    while (!mStop && (mOpt.maxSteps < 0 || mWorld.stepCount() < mOpt.maxSteps)) {
+        if (mOpt.lockstep) {
+            bool anyAgent = false;
+            for (const auto& c : mClients) {
+                if (!c->dead && !c->control && c->state != Client::State::Connected)
+                    anyAgent = true;
+            }
+            if (!anyAgent) {
+                pollOnce(0.05);
+                continue;
+            }
+            doStep();
+            sendPerceptions();
+            const auto start = Clock::now();
+            while (!mStop && !allReplied()) {
+                const double left = mOpt.deadline - secondsSince(start);
+                if (left <= 0)
+                    break;
+                pollOnce(left);
+            }
+            markMissed();
+        } else {
+            doStep();
+            sendPerceptions();
+            next += step;
+            for (;;) {
+                const double left = std::chrono::duration<double>(next - Clock::now()).count();
+                if (left <= 0 || mStop)
+                    break;
+                pollOnce(left);
+            }
+            // Far behind (a stalled machine): do not try to catch up.
+            if (Clock::now() - next > std::chrono::seconds(1))
+                next = Clock::now();
+            markMissed();
+        }
+    }
+    for (auto& c : mClients)
+        flushClient(*c);
+    if (mTrace)
+        std::fflush(mTrace);
+}
+
+}  // namespace tovrasim

@@ -1,0 +1,103 @@
+// The simulation server: accepts agents on a TCP port, speaks the framed
+// S-expression protocol, runs the world, the referee and the clock, writes
+// the trace, and serves the control channel.
+#ifndef TOVRA_SIM_SERVER_H
+#define TOVRA_SIM_SERVER_H
+
+#include <array>
+#include <atomic>
+#include <cstdio>
+#include <list>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "FrameDecoder.h"
+#include "Perception.h"
+#include "Referee.h"
+#include "Sexp.h"
+#include "World.h"
+
+namespace tovrasim {
+
+struct ServerOptions {
+    int port = 3100;
+    int controlPort = 3200;  // -1: no control channel
+    bool lockstep = false;
+    double deadline = 0.1;  // lockstep: wall seconds a step waits for replies
+    Referee::Config referee;
+    std::string traceFile;
+    int traceEvery = 1;
+    bool noise = false;
+    unsigned seed = 1;
+    long maxSteps = -1;  // stop after this many steps (-1: never)
+    int substeps = 10;
+    size_t maxFrame = 65536;
+};
+
+class Server {
+public:
+    explicit Server(const ServerOptions& opt);
+    ~Server();
+    Server(const Server&) = delete;
+    Server& operator=(const Server&) = delete;
+
+    // Opens the listening sockets; false (with a diagnostic) on failure.
+    bool start();
+    int port() const { return mPort; }
+    int controlPort() const { return mControlPort; }
+
+    // Runs until stop() or the step limit.
+    void run();
+    void stop() { mStop = true; }
+
+    World& world() { return mWorld; }
+    Referee& referee() { return mReferee; }
+    long steps() const { return mWorld.stepCount(); }
+    long lateReplies() const { return mLate; }
+    // The ground truth as one JSON line (no newline).
+    std::string stateJson() const;
+
+    // One client command text from an agent connection; public for tests.
+    struct Client;
+
+private:
+    void acceptClients(int listenFd, bool control);
+    void readClient(Client& c);
+    void flushClient(Client& c);
+    void closeClient(Client& c, const std::string& why);
+    void handleAgentFrame(Client& c, const std::string& text);
+    void handleInit(Client& c, const Sexp& e);
+    void handleControlFrame(Client& c, const std::string& text);
+    void sendFrame(Client& c, const std::string& body);
+    void pollOnce(double timeoutSec);
+    bool allReplied() const;
+    void markMissed();
+    void doStep();
+    void sendPerceptions();
+    void applyRefereeOutput(const Referee::Output& o);
+    std::string clientName(const Client& c) const;
+    std::array<std::string, 2> seenTeams(Side viewer) const;
+    int countSide(Side s) const;
+    void trace(const std::string& line);
+
+    ServerOptions mOpt;
+    World mWorld;
+    Referee mReferee;
+    int mListenFd = -1, mControlFd = -1;
+    int mPort = -1, mControlPort = -1;
+    std::list<std::unique_ptr<Client>> mClients;
+    int mNextClientId = 1;
+    std::array<std::string, 2> mTeamName;
+    std::array<std::array<bool, 12>, 2> mTaken{};
+    std::vector<Heard> mPendingSays, mHeard;
+    std::atomic<bool> mStop{false};
+    FILE* mTrace = nullptr;
+    std::mt19937 mRng;
+    long mLate = 0;
+};
+
+}  // namespace tovrasim
+
+#endif

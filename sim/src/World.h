@@ -1,0 +1,152 @@
+// The physical world: one MuJoCo model holding the field, the goals, the
+// ball and every robot in play, stepped in 0.02 s steps of equal substeps.
+//
+// World frame (absolute): origin at the centre spot, x towards the goal the
+// left team attacks, y to the left seen from the left team, z up.
+#ifndef TOVRA_SIM_WORLD_H
+#define TOVRA_SIM_WORLD_H
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "RobotModel.h"
+#include "SimMath.h"
+
+struct mjModel_;
+struct mjData_;
+
+namespace tovrasim {
+
+enum class Side { Left, Right };
+
+inline const char* sideName(Side s) {
+    return s == Side::Left ? "left" : "right";
+}
+
+struct FootPressure {
+    bool contact = false;
+    Vec3 c;  // centre of pressure in the foot frame, metres
+    Vec3 f;  // ground reaction force on the foot, foot frame, newtons
+};
+
+// What the robot's own sensors read over the last step.
+struct RobotSensors {
+    Vec3 acc;      // m/s^2, torso frame (x right, y forward, z up)
+    Vec3 gyroDeg;  // degrees per second, torso frame
+    std::array<double, RobotModel::kNumJoints> jointDeg{};
+    FootPressure lf, rf;
+};
+
+class World {
+public:
+    static constexpr double kStepTime = 0.02;
+    static constexpr int kMaxRobots = 22;
+    static constexpr double kFieldLength = 30.0;
+    static constexpr double kFieldWidth = 20.0;
+    static constexpr double kGoalWidth = 2.1;
+    static constexpr double kGoalDepth = 1.0;
+    static constexpr double kGoalHeight = 0.8;
+    static constexpr double kBallRadius = 0.042;
+    static constexpr double kBallMass = 0.026;
+    static constexpr double kLyingHeight = 0.25;
+
+    struct Config {
+        int substeps = 10;  // physics steps per 0.02 s
+    };
+
+    World();
+    explicit World(const Config& cfg);
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    // Adds a robot standing upright with all joint angles zero at the given
+    // absolute position and heading; returns its slot, or -1 when full or the
+    // model fails to build.
+    int addRobot(Side side, int unum, double x, double y, double headingDeg);
+    void removeRobot(int slot);
+    bool hasRobot(int slot) const;
+    std::vector<int> robots() const;
+    Side side(int slot) const { return mRobots[slot].side; }
+    int unum(int slot) const { return mRobots[slot].unum; }
+
+    // Joint velocity command for the coming step (rad/s, clamped to the
+    // servo's speed limit). Commands last one step.
+    void setJointVelocity(int slot, int joint, double radPerSec);
+    void clearCommands();
+    void step();
+    double time() const;
+    long stepCount() const { return mSteps; }
+
+    // Places a robot upright, feet on the ground, at rest, keeping its joint
+    // angles (absolute frame, heading in degrees).
+    void placeUpright(int slot, double x, double y, double headingDeg);
+    // Sets joint angles (degrees, clamped to range) at rest; servos hold them.
+    void setJointAngles(int slot, const std::array<double, RobotModel::kNumJoints>& deg);
+    // Sets the torso pose directly (quaternion w, x, y, z), at rest.
+    void setTorsoPose(int slot, const Vec3& pos, const std::array<double, 4>& quat);
+    void setTorsoVelocity(int slot, const Vec3& linear, const Vec3& angularBody);
+    void placeBall(const Vec3& pos, const Vec3& vel = {});
+
+    Vec3 ballPos() const;
+    Vec3 ballVel() const;
+    const RobotSensors& sensors(int slot) const { return mRobots[slot].sens; }
+    Vec3 torsoPos(int slot) const;
+    Mat3 torsoRot(int slot) const;
+    double heading(int slot) const;  // degrees, absolute
+    bool lying(int slot) const { return torsoPos(slot).z < kLyingHeight; }
+    // Camera position and axes (columns: forward, left, up) in world frame.
+    Vec3 cameraPos(int slot) const;
+    Mat3 cameraAxes(int slot) const;
+    // World position of a body part's centre ("head", "lfoot", ...).
+    Vec3 partPos(int slot, int bodyIndex) const;
+    // Whether the robot touched the ball during the last step.
+    bool touchedBall(int slot) const { return mRobots[slot].touched; }
+    double jointAngleDeg(int slot, int joint) const;
+
+    std::string modelXml() const { return mXml; }
+    // The MuJoCo XML of a world with robots in the given slots.
+    static std::string buildXml(const std::vector<int>& slots);
+    const mjModel_* model() const { return mModel; }
+
+private:
+    struct Robot {
+        bool active = false;
+        Side side = Side::Left;
+        int unum = 0;
+        std::array<double, RobotModel::kNumJoints> setpoint{};
+        std::array<double, RobotModel::kNumJoints> command{};
+        RobotSensors sens;
+        bool touched = false;
+        // Indices into the current model.
+        int rootQpos = -1, rootDof = -1;
+        std::array<int, RobotModel::kNumJoints> qpos{}, dof{}, act{};
+        std::vector<int> bodyId;  // by body table index
+        std::vector<int> geomId;  // by body table index, -1 without geom
+        int accAdr = -1, gyroAdr = -1, cameraSite = -1;
+    };
+
+    bool rebuild();
+    void bindRobot(int slot);
+    void zeroRobotVelocity(int slot);
+    double lowestPoint(int slot) const;
+    void updateServos(double dt);
+    void accumulateContacts(std::array<Vec3, kMaxRobots * 2>& force,
+                            std::array<Vec3, kMaxRobots * 2>& copSum,
+                            std::array<double, kMaxRobots * 2>& weight);
+
+    Config mCfg;
+    mjModel_* mModel = nullptr;
+    mjData_* mData = nullptr;
+    std::string mXml;
+    std::array<Robot, kMaxRobots> mRobots;
+    std::vector<int> mGeomRobot;  // geom id -> robot slot or -1
+    int mGroundGeom = -1, mBallGeom = -1, mBallQpos = -1, mBallDof = -1;
+    long mSteps = 0;
+};
+
+}  // namespace tovrasim
+
+#endif
