@@ -380,6 +380,7 @@ void World::step() {
         }
     }
     ++mSteps;
+    clearCommands();
     const int lf = RobotModel::bodyIndex("lfoot"), rf = RobotModel::bodyIndex("rfoot");
     for (int s = 0; s < kMaxRobots; ++s) {
         Robot& r = mRobots[s];

@@ -73,7 +73,7 @@ public:
     int unum(int slot) const { return mRobots[slot].unum; }
 
     // Joint velocity command for the coming step (rad/s, clamped to the
-    // servo's speed limit). Commands last one step.
+    // servo's speed limit). Commands last one step: step() clears them.
     void setJointVelocity(int slot, int joint, double radPerSec);
     void clearCommands();
     void step();
