@@ -138,16 +138,16 @@ bool ParameterList::AdvanceValue(TVector::const_iterator& iter, double& value) c
         return false;
     const any& v = *iter;
     const char* text = nullptr;
-    if (const double* d = any_cast<double>(&v)) {
+    if (storedText(v, text)) {
+        if (text == nullptr)
+            return false;
+        value = std::atof(text);
+    } else if (const double* d = any_cast<double>(&v)) {
         value = *d;
     } else if (const float* f = any_cast<float>(&v)) {
         value = *f;
     } else if (const int* i = any_cast<int>(&v)) {
         value = *i;
-    } else if (storedText(v, text)) {
-        if (text == nullptr)
-            return false;
-        value = std::atof(text);
     } else {
         return false;
     }
@@ -160,16 +160,16 @@ bool ParameterList::AdvanceValue(TVector::const_iterator& iter, float& value) co
         return false;
     const any& v = *iter;
     const char* text = nullptr;
-    if (const float* f = any_cast<float>(&v)) {
+    if (storedText(v, text)) {
+        if (text == nullptr)
+            return false;
+        value = toFloat(std::atof(text));
+    } else if (const float* f = any_cast<float>(&v)) {
         value = *f;
     } else if (const double* d = any_cast<double>(&v)) {
         value = toFloat(*d);
     } else if (const int* i = any_cast<int>(&v)) {
         value = static_cast<float>(*i);
-    } else if (storedText(v, text)) {
-        if (text == nullptr)
-            return false;
-        value = toFloat(std::atof(text));
     } else {
         return false;
     }
@@ -182,13 +182,7 @@ bool ParameterList::AdvanceValue(TVector::const_iterator& iter, int& value) cons
         return false;
     const any& v = *iter;
     const char* text = nullptr;
-    if (const int* i = any_cast<int>(&v)) {
-        value = *i;
-    } else if (const unsigned int* u = any_cast<unsigned int>(&v)) {
-        if (*u > static_cast<unsigned int>(std::numeric_limits<int>::max()))
-            return false;
-        value = static_cast<int>(*u);
-    } else if (storedText(v, text)) {
+    if (storedText(v, text)) {
         if (text == nullptr)
             return false;
         const double d = std::atof(text);
@@ -196,6 +190,12 @@ bool ParameterList::AdvanceValue(TVector::const_iterator& iter, int& value) cons
         if (!(d > -2147483649.0 && d < 2147483648.0))
             return false;
         value = static_cast<int>(d);
+    } else if (const int* i = any_cast<int>(&v)) {
+        value = *i;
+    } else if (const unsigned int* u = any_cast<unsigned int>(&v)) {
+        if (*u > static_cast<unsigned int>(std::numeric_limits<int>::max()))
+            return false;
+        value = static_cast<int>(*u);
     } else {
         return false;
     }
@@ -208,19 +208,19 @@ bool ParameterList::AdvanceValue(TVector::const_iterator& iter, unsigned int& va
         return false;
     const any& v = *iter;
     const char* text = nullptr;
-    if (const unsigned int* u = any_cast<unsigned int>(&v)) {
-        value = *u;
-    } else if (const int* i = any_cast<int>(&v)) {
-        if (*i < 0)
-            return false;
-        value = static_cast<unsigned int>(*i);
-    } else if (storedText(v, text)) {
+    if (storedText(v, text)) {
         if (text == nullptr)
             return false;
         const double d = std::atof(text);
         if (!(d > -1.0 && d < 4294967296.0))
             return false;
         value = static_cast<unsigned int>(d);
+    } else if (const unsigned int* u = any_cast<unsigned int>(&v)) {
+        value = *u;
+    } else if (const int* i = any_cast<int>(&v)) {
+        if (*i < 0)
+            return false;
+        value = static_cast<unsigned int>(*i);
     } else {
         return false;
     }
