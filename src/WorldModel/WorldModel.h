@@ -72,6 +72,7 @@ public:
     Self getMySelf() const { return mySelf; }
     // Ball position relative to the body (head pan and tilt removed).
     Vector3f getBallRelPos() const { return Body_Ball_Rel_Pos; }
+    void setBallRelPos(const Vector3f& pos) { Body_Ball_Rel_Pos = pos; }
 
     // --- Objects -------------------------------------------------------------
     // A copy of the entry; an object never seen reads with the defaults.
