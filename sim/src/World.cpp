@@ -88,7 +88,7 @@ std::string World::buildXml(const std::vector<int>& slots) {
     o << "<mujoco model=\"tovra-field\">\n"
       << "<compiler angle=\"radian\" inertiafromgeom=\"false\"/>\n"
       << "<option timestep=\"0.002\" integrator=\"Euler\" gravity=\"0 0 -9.81\"/>\n"
-      << "<size nconmax=\"" << 200 + 80 * n << "\" njmax=\"" << 1000 + 600 * n << "\"/>\n"
+      << "<size nconmax=\"" << 100 + 40 * n << "\" njmax=\"" << 400 + 100 * n << "\"/>\n"
       << "<worldbody>\n"
       << "<geom name=\"ground\" type=\"plane\" size=\"40 30 1\" contype=\"1\" conaffinity=\"1\" "
          "friction=\"1 0.005 0.0001\"/>\n"
