@@ -1,0 +1,216 @@
+// The server over real sockets: handshake, sides, robustness, beam, control.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "FrameDecoder.h"
+#include "Server.h"
+
+using namespace tovrasim;
+
+namespace {
+
+// x, y of the robot of `side` in a state line, or a far-away point.
+std::pair<double, double> robotXY(const std::string& state, const std::string& side) {
+    const size_t at = state.find("\"side\":\"" + side + "\"");
+    if (at == std::string::npos)
+        return {1e9, 1e9};
+    const size_t p = state.find("\"pos\":[", at);
+    if (p == std::string::npos)
+        return {1e9, 1e9};
+    char* end = nullptr;
+    const double x = std::strtod(state.c_str() + p + 7, &end);
+    const double y = std::strtod(end + 1, nullptr);
+    return {x, y};
+}
+
+class Conn {
+public:
+    explicit Conn(int port) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ok_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    }
+    ~Conn() { ::close(fd_); }
+    bool ok() const { return ok_; }
+    void sendRaw(const std::string& bytes) {
+        ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    }
+    void send(const std::string& body) { sendRaw(FrameDecoder::encode(body)); }
+    // Next message, or "" after the timeout; `closed` tells a closed stream.
+    std::string recv(double timeout = 5.0) {
+        std::string body;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout);
+        while (!dec_.next(body)) {
+            const double left =
+                std::chrono::duration<double>(end - std::chrono::steady_clock::now()).count();
+            if (left <= 0)
+                return "";
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, static_cast<int>(left * 1000) + 1) <= 0)
+                return "";
+            char buf[65536];
+            ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+            if (n <= 0) {
+                closed_ = true;
+                return "";
+            }
+            dec_.feed(buf, static_cast<size_t>(n));
+        }
+        return body;
+    }
+    bool closed() const { return closed_; }
+
+private:
+    int fd_ = -1;
+    bool ok_ = false;
+    bool closed_ = false;
+    FrameDecoder dec_{1 << 20};
+};
+
+class ServerFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ServerOptions o;
+        o.port = 0;
+        o.controlPort = 0;
+        o.lockstep = true;
+        o.deadline = 0.05;
+        o.referee.kickOffDelay = 1000;  // stay in BeforeKickOff
+        server_ = std::make_unique<Server>(o);
+        ASSERT_TRUE(server_->start());
+        thread_ = std::thread([this] { server_->run(); });
+    }
+    void TearDown() override {
+        server_->stop();
+        thread_.join();
+    }
+    // Scene + init; returns the first full message.
+    std::string join(Conn& c, int unum, const std::string& team) {
+        c.send("(scene rsg/agent/nao/nao.rsg)");
+        const std::string first = c.recv();
+        EXPECT_EQ(first.find("(unum"), std::string::npos) << first;
+        c.send("(init (unum " + std::to_string(unum) + ")(teamname " + team + "))");
+        return c.recv();
+    }
+    std::string control(const std::string& cmd) {
+        Conn c(server_->controlPort());
+        c.send(cmd);
+        return c.recv();
+    }
+
+    std::unique_ptr<Server> server_;
+    std::thread thread_;
+};
+
+}  // namespace
+
+TEST_F(ServerFixture, HandshakeGivesTheRobotItsNumberAndSide) {
+    Conn a(server_->port());
+    ASSERT_TRUE(a.ok());
+    const std::string m = join(a, 3, "KALDA");
+    EXPECT_NE(m.find("(GS (unum 3) (team left)"), std::string::npos) << m;
+    EXPECT_NE(m.find("(pm BeforeKickOff)"), std::string::npos);
+    EXPECT_NE(m.find("(HJ (n raj4)"), std::string::npos);
+    bool see = false;
+    for (int i = 0; i < 3; ++i) {
+        a.send("(syn)");
+        see = see || a.recv().find("(See") != std::string::npos;
+    }
+    EXPECT_TRUE(see);
+}
+
+TEST_F(ServerFixture, SameTeamNameTwiceMakesTwoSidesAndTheThirdIsRefused) {
+    Conn a(server_->port()), b(server_->port()), c(server_->port());
+    EXPECT_NE(join(a, 1, "KALDA").find("(team left)"), std::string::npos);
+    std::string mb = join(b, 1, "KALDA");
+    EXPECT_NE(mb.find("(team right)"), std::string::npos) << mb;
+    const std::string mc = join(c, 1, "KALDA");
+    EXPECT_EQ(mc.find("(unum"), std::string::npos) << "refused robots stay out of play";
+    EXPECT_NE(mc.find("(time (now"), std::string::npos);
+    // Each sees the other (straight ahead across the field) under a name
+    // that is not its own.
+    std::string seenByA, seenByB;
+    for (int i = 0; i < 4; ++i) {
+        a.send("(syn)");
+        b.send("(syn)");
+        c.send("(syn)");
+        const std::string ma = a.recv();
+        mb = b.recv();
+        c.recv();
+        if (ma.find("(P ") != std::string::npos)
+            seenByA = ma;
+        if (mb.find("(P ") != std::string::npos)
+            seenByB = mb;
+    }
+    EXPECT_NE(seenByA.find("(P (team KALDA_R) (id 1)"), std::string::npos) << seenByA;
+    EXPECT_NE(seenByB.find("(P (team KALDA_L) (id 1)"), std::string::npos) << seenByB;
+    const std::string state = control("(state)");
+    EXPECT_NE(state.find("\"side\":\"left\",\"unum\":1"), std::string::npos) << state;
+    EXPECT_NE(state.find("\"side\":\"right\",\"unum\":1"), std::string::npos) << state;
+}
+
+TEST_F(ServerFixture, MalformedInputIsIgnoredAndOversizedFramesCloseOnlyThatClient) {
+    Conn good(server_->port()), bad(server_->port());
+    join(good, 2, "A");
+    join(bad, 3, "A");
+    for (const char* junk : {"(((", ")(", "(lle1 abc)", "(lle1 nan)", "(nonsense 1)", "(beam 1 2)",
+                             "(beam 1e308 0 0)", "(say (x))", "(init (unum 4)(teamname A))",
+                             "(scene x)", "\x01\x02garbage", "(lle1 1 2 3)", "(say a b)"}) {
+        bad.send(junk);
+        EXPECT_NE(bad.recv(), "") << junk;
+        good.send("(syn)");
+        EXPECT_NE(good.recv(), "");
+    }
+    bad.sendRaw(std::string("\x7f\xff\xff\xff", 4));
+    EXPECT_EQ(bad.recv(2.0), "");
+    EXPECT_TRUE(bad.closed());
+    for (int i = 0; i < 3; ++i) {
+        good.send("(syn)");
+        EXPECT_NE(good.recv().find("(unum 2)"), std::string::npos);
+    }
+    // The number of the closed robot is free again.
+    Conn again(server_->port());
+    EXPECT_NE(join(again, 3, "A").find("(unum 3) (team left)"), std::string::npos);
+}
+
+TEST_F(ServerFixture, BeamPlacesTheRobotInItsOwnSidesFrame) {
+    Conn a(server_->port()), b(server_->port());
+    join(a, 5, "ONE");
+    join(b, 5, "TWO");
+    a.send("(beam -4 2 0)");
+    b.send("(beam -4 2 0)");
+    a.recv();
+    b.recv();
+    const std::string s = control("(state)");
+    // Left robot at (-4, 2) facing +x; right robot at (4, -2) facing -x.
+    auto l = robotXY(s, "left"), r = robotXY(s, "right");
+    EXPECT_NEAR(l.first, -4, 0.01) << s;
+    EXPECT_NEAR(l.second, 2, 0.01) << s;
+    EXPECT_NEAR(r.first, 4, 0.01) << s;
+    EXPECT_NEAR(r.second, -2, 0.01) << s;
+    EXPECT_NE(s.find("\"heading\":180.0"), std::string::npos) << s;
+    // Not in PlayOn.
+    EXPECT_EQ(control("(playMode PlayOn)"), "(ok)");
+    a.send("(beam 3 3 0)");
+    a.recv();
+    EXPECT_NEAR(robotXY(control("(state)"), "left").first, -4, 0.05);
+}
+
+TEST_F(ServerFixture, ControlChannelPlacesTheBallAndRejectsBadCommands) {
+    EXPECT_EQ(control("(ball 1 2 0.042)"), "(ok)");
+    EXPECT_NE(control("(state)").find("\"ball\":{\"pos\":[1.0000,2.0000"), std::string::npos);
+    EXPECT_EQ(control("(playMode Nonsense)"), "(error unknown play mode)");
+    EXPECT_EQ(control("(ball x)").rfind("(error", 0), 0u);
+    EXPECT_EQ(control("(place left 9 0 0 0)").rfind("(error", 0), 0u);
+    EXPECT_EQ(control("(((").rfind("(error", 0), 0u);
+}
