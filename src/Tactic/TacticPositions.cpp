@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "Math/MyMath.h"
+#include "Tactic/StrategyAssignment.h"
 #include "Tactic/Tactic.h"
 #include "WorldModel/WorldModel.h"
 
@@ -12,8 +13,6 @@ namespace {
 const Object kFirstForward = TEAMMATE_7;
 const Object kLastForward = TEAMMATE_11;
 
-// Any real assignment costs less than this.
-const double kNoCost = 50000.0;
 // The forwards' remembered ball is refreshed at this global confidence.
 const double kFresh = 10.0;
 
@@ -27,68 +26,6 @@ Vector3f offset(const Vector3f& ball, double dx, double dy) {
 
 double signOf(double v) {
     return v < 0 ? -1.0 : 1.0;
-}
-
-// Depth-first search over every ordered choice of distinct candidates for
-// the points, candidates in index order at every level.
-struct AssignSearch {
-    int n = 0;
-    int k = 0;
-    double dist[8][5] = {};
-    int choice[5] = {0, 0, 0, 0, 0};
-    int best[5] = {-1, -1, -1, -1, -1};
-    bool used[8] = {false, false, false, false, false, false, false, false};
-    double bestCost = kNoCost;
-};
-
-void search(AssignSearch& s, int level, double cost) {
-    if (level == s.k) {
-        // Strictly lower wins: the first of equal choices stays.
-        if (cost < s.bestCost) {
-            s.bestCost = cost;
-            for (int p = 0; p < s.k; ++p) {
-                s.best[p] = s.choice[p];
-            }
-        }
-        return;
-    }
-    for (int c = 0; c < s.n; ++c) {
-        if (s.used[c]) {
-            continue;
-        }
-        s.used[c] = true;
-        s.choice[level] = c;
-        search(s, level + 1, cost + s.dist[c][level]);
-        s.used[c] = false;
-    }
-}
-
-// Assigns the points to candidates so that the total distance is least; only
-// the winning choice is written, so a candidate left out gets no entry. Empty
-// with fewer candidates than points.
-Tactic::StrategyMap assign(const std::vector<Object>& candidates,
-                           const std::vector<Vector3f>& positions,
-                           const std::vector<Vector3f>& points) {
-    Tactic::StrategyMap result;
-    AssignSearch s;
-    s.n = static_cast<int>(candidates.size());
-    s.k = static_cast<int>(points.size());
-    if (s.k == 0 || s.n < s.k || s.k > 5 || s.n > 8) {
-        return result;
-    }
-    for (int c = 0; c < s.n; ++c) {
-        for (int p = 0; p < s.k; ++p) {
-            s.dist[c][p] = calculateDist(positions[c], points[p]);
-        }
-    }
-    search(s, 0, 0.0);
-    if (s.best[0] < 0) {
-        return result;
-    }
-    for (int p = 0; p < s.k; ++p) {
-        result[candidates[s.best[p]]] = points[p];
-    }
-    return result;
 }
 
 }  // namespace
@@ -123,7 +60,7 @@ Tactic::StrategyMap Tactic::getForwardStrategyPos() {
             positions.push_back(pos);
         }
     }
-    return assign(candidates, positions, points);
+    return assignStrategyPoints(candidates, positions, points);
 }
 
 Tactic::StrategyMap Tactic::GetWaitStrategyPos() {
@@ -153,7 +90,7 @@ Tactic::StrategyMap Tactic::GetWaitStrategyPos() {
         candidates.push_back(static_cast<Object>(o));
         positions.push_back(posOf(static_cast<Object>(o)));
     }
-    return assign(candidates, positions, points);
+    return assignStrategyPoints(candidates, positions, points);
 }
 
 Vector3f Tactic::getDefensiveStrategyPos(Object dribbleObject) {
