@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "ActionTestSupport.h"
+#include "Actions/Actions.h"
+#include "Actions/Walk.h"
+#include "Effector/Effector.h"
+#include "Effector/JointCommand.h"
+#include "Effector/Kinematic.h"
+
+namespace {
+
+using tovra::test::ActionTest;
+
+// Drives the dispatcher cycle by cycle as the think cycle does, with a robot
+// whose joints follow the walk engine's velocities exactly.
+class DispatcherTest : public ActionTest {
+protected:
+    void SetUp() override {
+        ActionTest::SetUp();
+        ASSERT_TRUE(dir.write("Acts/KickL.txt", "(kick 1)\n(kick 2)\n"));
+        ASSERT_TRUE(dir.write("Acts/GetUpBack.txt", "(getup 1)\n(getup 2)\n(getup 3)\n"));
+        ASSERT_TRUE(dir.write("Acts/Wait.txt", "3 2\n0 0\n0 0.04\n1 0\n"));
+        Actions::deleteT();
+        Walk::deleteT();
+        Effector::deleteT();
+        acs = Actions::getInstance();
+        acs->setObjectFocused(OBJECT_MAX);
+        acs->setType(SIDE_FORWARD_);
+        acs->setSpeed(50);
+        acs->setTurAng(0);
+        time = 0;
+    }
+    void TearDown() override {
+        Actions::deleteT();
+        Walk::deleteT();
+        Effector::deleteT();
+    }
+
+    // One cycle; returns the body text (the head text cut off).
+    std::string cycle(ActionType act) {
+        time += 0.02;
+        wm->setServerTime(time);
+        Kinematic* robot = Kinematic::instance();
+        robot->updateLink();
+        Effector* effector = Effector::instance();
+        effector->updateJointAngle(robot->getLink());
+        wm->globalize();
+        const std::string text = acs->doAction(act, HEAD_STILL);
+        for (int j = 0; j < JID_MAX; ++j) {
+            const double vel = effector->mJointVel[jointToLink(j)];
+            setAngle(static_cast<JointID>(j),
+                     wm->getJointAngle(static_cast<JointID>(j)) + vel * 0.02 * 180 / M_PI);
+        }
+        const std::size_t head = text.rfind("(he1 ");
+        return head == std::string::npos ? text : text.substr(0, head);
+    }
+
+    Actions* acs = nullptr;
+    double time = 0;
+};
+
+TEST_F(DispatcherTest, WalkingEveryCycleStartsOnceThenOrdersNormalAtEachStep) {
+    std::vector<std::string> orders;
+    for (int i = 0; i < 150; ++i) {
+        const std::string body = cycle(WALK_OMNI);
+        ASSERT_FALSE(body.empty()) << i;
+        orders.push_back(Walk::instance()->getParams());
+    }
+    EXPECT_EQ(orders.front(), "start");
+    EXPECT_EQ(acs->getCurAct(), WALK_OMNI);
+    EXPECT_EQ(acs->getPhase(), "normal");
+    int normals = 0;
+    int lastNormal = -1;
+    for (int i = 1; i < static_cast<int>(orders.size()); ++i) {
+        ASSERT_TRUE(orders[i].empty() || orders[i] == "normal") << i << " " << orders[i];
+        if (orders[i] == "normal") {
+            // A normal step of the forward gait takes 8 cycles.
+            if (lastNormal >= 0) {
+                EXPECT_EQ(i - lastNormal, 8) << i;
+            }
+            lastNormal = i;
+            ++normals;
+        }
+    }
+    EXPECT_GE(normals, 10);
+    EXPECT_GT(Walk::instance()->getTotalStep(), 9);
+}
+
+TEST_F(DispatcherTest, SwitchingFromWalkToSideKickEndsTheWalkFirst) {
+    for (int i = 0; i < 60; ++i) {
+        cycle(WALK_OMNI);
+    }
+    ASSERT_EQ(Walk::instance()->getWalkPhase(), Walk::NORMAL_STEP);
+    int cycles = 0;
+    bool endSent = false;
+    // Until the next step boundary the walk goes on; then it gets "end".
+    std::string body;
+    while (acs->getCurAct() == WALK_OMNI) {
+        body = cycle(KICK_L);
+        ASSERT_FALSE(body.empty());
+        if (acs->getCurAct() != WALK_OMNI) {
+            break;
+        }
+        ASSERT_NE(body.rfind(" (rae1 ", 0), 0u) << "kick before the walk ended";
+        if (Walk::instance()->getParams() == "end") {
+            EXPECT_FALSE(endSent) << "end sent twice";
+            endSent = true;
+            EXPECT_EQ(acs->getPhase(), "end");
+            EXPECT_EQ(Walk::instance()->getWalkPhase(), Walk::LAST_STEP);
+        }
+        ASSERT_LT(++cycles, 40);
+    }
+    EXPECT_TRUE(endSent);
+    // The last step was played to its end before the kick started.
+    EXPECT_EQ(Walk::instance()->getWalkPhase(), Walk::LAST_STEP);
+    EXPECT_TRUE(Walk::instance()->IsLastStepDone());
+    EXPECT_EQ(acs->getCurAct(), KICK_L);
+    EXPECT_EQ(acs->getPhase(), "start");
+    // The kick approaches from this cycle on and then replays its script.
+    EXPECT_EQ(body.rfind(" (rae1 ", 0), 0u);
+    for (int i = 1; i < 25; ++i) {
+        ASSERT_EQ(cycle(KICK_L).rfind(" (rae1 ", 0), 0u) << i;
+    }
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(cycle(KICK_L), "(kick 1)");
+    EXPECT_EQ(cycle(KICK_L), "(kick 2)");
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "0\n1\n");
+}
+
+TEST_F(DispatcherTest, WaitRequestedDuringGetUpStartsWhenTheGetUpEnds) {
+    // From idle a get-up starts without an order.
+    EXPECT_EQ(cycle(GET_UP_BACK).rfind(" (he1 ", 0), 0u);
+    EXPECT_EQ(acs->getCurAct(), GET_UP_BACK);
+    int getUpCycles = 1;
+    std::string body = cycle(WAIT);
+    while (acs->getCurAct() == GET_UP_BACK) {
+        ++getUpCycles;
+        ASSERT_LT(getUpCycles, 100);
+        body = cycle(WAIT);
+    }
+    // 36 approach cycles and 3 script lines; the boundary cycle starts the wait.
+    EXPECT_EQ(getUpCycles, 39);
+    EXPECT_EQ(acs->getCurAct(), WAIT);
+    EXPECT_EQ(body.rfind("(he1 0)(he2 0)", 0), 0u) << body;
+}
+
+TEST_F(DispatcherTest, IdleStartOrdersFollowTheWalkTypeRange) {
+    ASSERT_TRUE(dir.write("Acts/TurnL.txt", "0.1 0.1\nllj3 : 10 1 0 5\n"));
+    ASSERT_TRUE(dir.write("Acts/WalkSideShortL.txt", "3 2\n0 0\n0 0.1\n7 30\n"));
+    EXPECT_NE(cycle(TURN_L), "");
+    EXPECT_EQ(Action::getPhase(), "start");
+    EXPECT_EQ(acs->getPhase(), "start");
+
+    // A side kick from idle runs without an order: it approaches at once.
+    acs->initState();
+    EXPECT_EQ(cycle(KICK_L).rfind(" (rae1 ", 0), 0u);
+    EXPECT_EQ(acs->getCurAct(), KICK_L);
+
+    // A request for the same walk-type action at its boundary is "normal".
+    acs->initState();
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_NE(cycle(WALK_SIDE_SHORT_L), "") << i;
+    }
+    EXPECT_NE(cycle(WALK_SIDE_SHORT_L), "");
+    EXPECT_EQ(acs->getPhase(), "normal");
+}
+
+TEST_F(DispatcherTest, RequestsWithoutAnActionGiveOnlyTheHeadText) {
+    setAngle(JID_HEAD_1, 0);
+    for (ActionType act : {ACTION_MAX, static_cast<ActionType>(-3), static_cast<ActionType>(1000),
+                           WALK_STOP, UNKNOWN, ILLEGAL}) {
+        acs->initState();
+        EXPECT_EQ(acs->doAction(act, HEAD_STILL), "(he1 10)(he2 0)") << act;
+        EXPECT_EQ(acs->doAction(act, HEAD_STILL), "(he1 10)(he2 0)") << act;
+        EXPECT_EQ(acs->doAction(act, HEAD_STILL, OBJECT_MAX), "(he1 10)(he2 0)") << act;
+    }
+    EXPECT_EQ(acs->getAction(ACTION_MAX), nullptr);
+    EXPECT_EQ(acs->getAction(static_cast<ActionType>(-1)), nullptr);
+    EXPECT_EQ(acs->getAction(CATCH_BALL), nullptr);
+    EXPECT_NE(acs->getAction(KICK), nullptr);
+}
+
+class HeadControlTest : public ActionTest {
+protected:
+    void SetUp() override {
+        ActionTest::SetUp();
+        Actions::deleteT();
+        acs = Actions::getInstance();
+        wm->setServerTime(kNow);
+        // Own position localized in this cycle.
+        wm->mObjectToVisionMap[wm->getMyObject()].timeLastLocalized = kNow;
+    }
+    void TearDown() override { Actions::deleteT(); }
+
+    void seeBall(double when, double theta) {
+        wm->setServerTime(when);
+        VisionSense vs;
+        vs.distance = 2;
+        vs.theta = theta;
+        vs.phi = -20;
+        wm->setObjectVision(BALL, vs);
+        wm->setServerTime(kNow);
+    }
+
+    // 10 - (10.06 - 10) is exactly 9.94.
+    static constexpr double kNow = 10.06;
+    static constexpr double kSixtyMsAgo = 10.0;
+
+    Actions* acs = nullptr;
+};
+
+TEST_F(HeadControlTest, BallIsCentredWhenFreshAndSweptForOtherwise) {
+    acs->setObjectFocused(BALL);
+    seeBall(kNow, 20);
+    // Pan and tilt limited to 10 degrees per cycle, tilt towards -22.
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL), "(he1  8.72665)(he2  -8.72665)");
+    seeBall(kNow, -3);
+    setAngle(JID_HEAD_2, -25);
+    EXPECT_EQ(acs->mergeVisionMsg("(lle1 1)", HEAD_STILL), "(lle1 1)(he1  -0)(he2  0.872665)");
+
+    seeBall(kSixtyMsAgo, 20);  // local confidence 9.94: not fresh enough
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL), "(he1 10)(he2 0)");
+    // The prior-object variant accepts it (threshold 9.93) ...
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL, BALL).rfind("(he1  ", 0), 0u);
+    // ... and ignores the own localization, which the other variant needs.
+    seeBall(kNow, 20);
+    wm->mObjectToVisionMap[wm->getMyObject()].timeLastLocalized = kNow - 1.01;
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL), "(he1 10)(he2 0)");
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL, BALL).rfind("(he1  ", 0), 0u);
+}
+
+TEST_F(HeadControlTest, SweepTurnsAtTheEndsAndOtherObjectsAreCircled) {
+    acs->setObjectFocused(OBJECT_MAX);
+    setAngle(JID_HEAD_1, 118);
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL), "(he1 10)(he2 0)");
+    setAngle(JID_HEAD_1, 119);
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL), "(he1 10)(he2 0)");
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL), "(he1 -10)(he2 0)");
+    setAngle(JID_HEAD_1, -119);
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL), "(he1 -10)(he2 0)");
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL), "(he1 10)(he2 0)");
+
+    // A goal post seen now: the head swings 30 degrees past it on each side.
+    VisionSense vs;
+    vs.distance = 8;
+    vs.theta = 0;
+    vs.phi = 0;
+    wm->setObjectVision(GOAL_1R, vs);
+    setAngle(JID_HEAD_1, 0);
+    acs->setObjectFocused(GOAL_1R);
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL), "(he1 8.72665)(he2 0)");
+    vs.theta = -35;
+    wm->setObjectVision(GOAL_1R, vs);
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL), "(he1 -4.36332)(he2 0)");
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL), "(he1 -8.72665)(he2 0)");
+    // Far to the side the head centres the object instead.
+    setAngle(JID_HEAD_1, 116);
+    EXPECT_EQ(acs->mergeVisionMsg("", HEAD_STILL).rfind("(he1  -8.72665)", 0), 0u);
+}
+
+TEST_F(HeadControlTest, WalkParametersAreHeld) {
+    acs->setType(SIDE_TURNLEFT_);
+    acs->setSpeed(10);
+    acs->setTurAng(12);
+    acs->setIsLeftHold(true);
+    EXPECT_EQ(acs->getType(), SIDE_TURNLEFT_);
+    EXPECT_DOUBLE_EQ(acs->getSpeed(), 10);
+    EXPECT_DOUBLE_EQ(acs->getTurAng(), 12);
+    EXPECT_TRUE(acs->getIsLeftHold());
+    Actions::deleteT();
+    acs = Actions::getInstance();
+    // Unset fields start at zero: the first landmark, the forward side.
+    EXPECT_EQ(acs->getObgetctFocused(), FLAG_1L);
+    EXPECT_EQ(acs->getType(), SIDE_FORWARD_);
+    EXPECT_EQ(acs->getCurAct(), UNKNOWN);
+    EXPECT_EQ(acs->getPhase(), "start");
+}
+
+}  // namespace
