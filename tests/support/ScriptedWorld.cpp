@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "Actions/Actions.h"
+#include "Actions/BhvBasicWalk.h"
+#include "Actions/Walk.h"
 #include "Skills/Skills.h"
 #include "Tactic/Tactic.h"
 #include "WorldModel/FallDownRecognition.h"
@@ -21,8 +23,10 @@ void ScriptedWorld::resetSingletons() {
     Tactic::deleteT();
     Skills::deleteT();
     Actions::deleteT();
+    Walk::deleteT();
     FallDownRecognition::deleteT();
     WorldModel::deleteT();
+    BhvBasicWalk::resetState();
 }
 
 ScriptedWorld::ScriptedWorld(int unum) : dir_(std::make_unique<ScratchDir>()) {

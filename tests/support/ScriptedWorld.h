@@ -20,7 +20,8 @@ class ScratchDir;
 // position, confidences) are made consistent with the pose (head pan 0).
 //
 // Construction destroys the decision and motion singletons (tactic, skills,
-// dispatcher, fall detection, world model) so that every scripted world
+// dispatcher, walk engine, fall detection, world model) and forgets the walk behaviour's
+// kept values, so that every scripted world
 // starts with fresh state; they are created again in a scratch working
 // directory that holds nothing (no motion files, no formation, no
 // "outputdata") unless the test writes it before the first use.
