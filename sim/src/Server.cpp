@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -345,10 +346,13 @@ void Server::handleAgentFrame(Client& c, const std::string& text) {
                 std::cerr << "(tovra-sim) " << clientName(c) << ": malformed say; ignored\n";
                 continue;
             }
-            Heard h;
-            h.speaker = c.slot;
-            h.text = e.items[1].text;
-            mPendingSays.push_back(std::move(h));
+            // One say per robot and step; a later one replaces it.
+            auto it = std::find_if(mPendingSays.begin(), mPendingSays.end(),
+                                   [&](const Heard& h) { return h.speaker == c.slot; });
+            if (it == mPendingSays.end())
+                it = mPendingSays.insert(mPendingSays.end(), Heard{});
+            it->speaker = c.slot;
+            it->text = e.items[1].text;
         } else {
             const int j = RobotModel::jointByEffector(name.data(), name.size());
             double v;

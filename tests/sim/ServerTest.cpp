@@ -100,7 +100,24 @@ protected:
         const std::string first = c.recv();
         EXPECT_EQ(first.find("(unum"), std::string::npos) << first;
         c.send("(init (unum " + std::to_string(unum) + ")(teamname " + team + "))");
-        return c.recv();
+        // Messages sent before the init arrived may still be queued.
+        std::string m;
+        for (int i = 0; i < 10; ++i) {
+            m = c.recv();
+            if (m.find("(GS (unum") != std::string::npos)
+                break;
+            c.send("(syn)");
+        }
+        return m;
+    }
+    // Answers a few messages so that earlier commands have been applied.
+    static void settle(std::initializer_list<Conn*> conns) {
+        for (int i = 0; i < 5; ++i) {
+            for (Conn* c : conns) {
+                c->send("(syn)");
+                c->recv();
+            }
+        }
     }
     std::string control(const std::string& cmd) {
         Conn c(server_->controlPort());
@@ -189,8 +206,7 @@ TEST_F(ServerFixture, BeamPlacesTheRobotInItsOwnSidesFrame) {
     join(b, 5, "TWO");
     a.send("(beam -4 2 0)");
     b.send("(beam -4 2 0)");
-    a.recv();
-    b.recv();
+    settle({&a, &b});
     const std::string s = control("(state)");
     // Left robot at (-4, 2) facing +x; right robot at (4, -2) facing -x.
     auto l = robotXY(s, "left"), r = robotXY(s, "right");
@@ -202,7 +218,7 @@ TEST_F(ServerFixture, BeamPlacesTheRobotInItsOwnSidesFrame) {
     // Not in PlayOn.
     EXPECT_EQ(control("(playMode PlayOn)"), "(ok)");
     a.send("(beam 3 3 0)");
-    a.recv();
+    settle({&a, &b});
     EXPECT_NEAR(robotXY(control("(state)"), "left").first, -4, 0.05);
 }
 
@@ -213,4 +229,28 @@ TEST_F(ServerFixture, ControlChannelPlacesTheBallAndRejectsBadCommands) {
     EXPECT_EQ(control("(ball x)").rfind("(error", 0), 0u);
     EXPECT_EQ(control("(place left 9 0 0 0)").rfind("(error", 0), 0u);
     EXPECT_EQ(control("(((").rfind("(error", 0), 0u);
+}
+
+TEST_F(ServerFixture, SayReachesTeammatesOnceInTheNextStep) {
+    Conn a(server_->port()), b(server_->port()), c(server_->port());
+    join(a, 1, "ONE");
+    join(b, 2, "ONE");
+    join(c, 1, "TWO");
+    a.send("(say first)(say second)");
+    // Earlier messages may still be queued: read the next few of each.
+    std::string ma, mb, mc;
+    for (int i = 0; i < 8; ++i) {
+        ma += a.recv();
+        mb += b.recv();
+        mc += c.recv();
+        a.send("(syn)");
+        b.send("(syn)");
+        c.send("(syn)");
+    }
+    EXPECT_NE(ma.find("self second)"), std::string::npos) << ma;
+    EXPECT_EQ(ma.find("first"), std::string::npos) << ma;
+    EXPECT_NE(mb.find(" second)"), std::string::npos) << mb;
+    EXPECT_EQ(mb.find("first"), std::string::npos) << mb;
+    EXPECT_EQ(mb.find("self"), std::string::npos) << mb;
+    EXPECT_EQ(mc.find("(hear"), std::string::npos) << mc;
 }
