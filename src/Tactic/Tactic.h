@@ -71,6 +71,8 @@ public:
     std::string movingWithoutBall();
     std::string avoidObstacle(const Vector3f& myPos, const Vector3f& target, Object obstacle);
     std::string keepDirToTarget(const Vector3f& target);
+    // The point movingWithoutBall walks to.
+    const Vector3f& getOldStrategyPos() const { return mMoving.oldStrategyPos; }
 
     // Slot counts of the lists.
     static constexpr int kOppAllDistToMe = 11;
