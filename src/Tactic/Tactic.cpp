@@ -194,10 +194,9 @@ bool Tactic::isMeMostCloseToBall(double kickTime) {
     const Vector3f ball = WM->getBallPos();
     const bool kickOffPeriod = WM->getServerTime() - kickTime < kKickOffPeriod;
     Object dribbler = OBJECT_MAX;
+    // An empty slot reads as a forward that has not fallen (at the default
+    // position, so it never stands in the area behind the ball).
     for (Object& o : ourForwardDistToBall) {
-        if (o == OBJECT_MAX) {
-            continue;
-        }
         if (WM->getIsObjectFallDown(o)) {
             o = OBJECT_MAX;
             continue;

@@ -345,3 +345,13 @@ TEST(SkillsDribble, CornerZoneMachineLeavesTheDribblePhaseAlone) {
     EXPECT_EQ(s.sk->getCornerState(), 1);
     EXPECT_EQ(s.sk->getDrriblePhase(), 2);
 }
+
+TEST(SkillsKickApproach, ATargetOnTheBallGivesNoPreBallDirection) {
+    // Nothing to aim along: the pre-ball point is the ball itself, so the
+    // robot 1 m behind walks up instead of aiming at an undefined point.
+    Scene s;
+    s.ball(5, 0);
+    s.me(4, 0, 0);
+    EXPECT_EQ(s.run([&] { return s.sk->SideKick(Vector3f(5, 0, BallRadius)); }), WALK_OMNI);
+    EXPECT_FALSE(std::isnan(s.world.acs()->getSpeed()));
+}

@@ -218,8 +218,15 @@ TEST(TacticBallPlayer, DribblerFromTheAreaBehindTheBallOrElseTheNearest) {
     t->ourForwardDistToBall = {mate(10), mate(10), OBJECT_MAX, OBJECT_MAX, OBJECT_MAX};
     EXPECT_TRUE(t->isMeMostCloseToBall(0));
     EXPECT_EQ(t->ourForwardDistToBall[0], OBJECT_MAX);
-    // Within the ten seconds TEAMMATE_7 would skip the fallback; with every
-    // slot empty the answer stays true.
+    // Within the ten seconds an empty slot reads as a forward still standing:
+    // only TEAMMATE_10 would answer true.
+    EXPECT_FALSE(t->isMeMostCloseToBall(world.time()));
+    // Five fallen forwards within the ten seconds: nobody stands, so the
+    // answer is true.
+    for (int n = 7; n <= 11; ++n) {
+        world.setFallen(mate(n), true);
+    }
+    t->ourForwardDistToBall = {mate(7), mate(8), mate(9), mate(10), mate(11)};
     EXPECT_TRUE(t->isMeMostCloseToBall(world.time()));
 }
 
