@@ -12,7 +12,6 @@ int uNum = 1;
 bool gLoop = true;
 
 namespace {
-const std::string TeamName = "KALDA";
 const int MinUnum = 1;
 const int MaxUnum = 11;
 

@@ -60,8 +60,13 @@ TEST(ProgramTest, SendsSceneRequestAndStopsWhenServerCloses) {
     ASSERT_TRUE(server.receiveRaw(bytes, 4 + kScene.size()));
     EXPECT_EQ(TestServer::frame(kScene), bytes);
 
-    // Messages in every shape keep the agent running and in step.
+    // Messages in every shape keep the agent running and in step. The first
+    // one is answered with the init message; the rest fall into the silent
+    // half second of the beam window before the kick-off.
     server.sendFrame("(time (now 0.02))(GS (t 0.00) (pm BeforeKickOff))");
+    std::string init;
+    ASSERT_TRUE(server.receiveFrame(init));
+    EXPECT_EQ("(init (unum 4)(teamname KALDA))", init);
     server.sendRaw(TestServer::prefix(20000) + std::string(20000, ')'));
     server.sendFrame("(a))(b)");
     server.sendFrame("");
