@@ -39,6 +39,10 @@ public:
     // Scales the speed down within 1.5 m of the target, not below 40.
     void manageSpeed(double& speed, ESide side);
 
+    bool isChecking() const { return mIsChecking; }
+    bool isToBall() const { return mIsToBall; }
+    const Vector3f& getTargetPos() const { return mTargetPos; }
+
     // Forgets every kept measurement, latch and speed (a new run).
     static void resetState();
 
