@@ -34,26 +34,33 @@ function(tovra_finish_libraries)
     "$<LINK_GROUP:RESCAN,${group}>" Boost::boost)
 endfunction()
 
-# Delivers one source file of a folder library as a relocatable object module.
-# The file is compiled once, as an OBJECT library whose object replaces the
-# source in tovra_<library> (so tovra links the same compiled code), and the
-# object is copied to modules/<name>.o in the build tree and installed there.
-function(tovra_add_module name library source)
+# Delivers source files of a folder library as one relocatable object module.
+# The files are compiled once, as an OBJECT library whose objects replace the
+# sources in tovra_<library> (so tovra links the same compiled code), and the
+# objects are joined (ld -r) into modules/<name>.o in the build tree and
+# installed there.
+#   tovra_add_module(name library source [source...])
+function(tovra_add_module name library)
   set(lib tovra_${library})
   set(obj tovra_module_${name})
-  set(src ${CMAKE_SOURCE_DIR}/${source})
-  add_library(${obj} OBJECT ${src})
+  set(srcs "")
+  foreach(source IN LISTS ARGN)
+    list(APPEND srcs ${CMAKE_SOURCE_DIR}/${source})
+  endforeach()
+  add_library(${obj} OBJECT ${srcs})
   target_include_directories(${obj} PUBLIC ${TOVRA_INCLUDE_DIRS})
   target_link_libraries(${obj} PUBLIC Boost::boost)
 
   get_target_property(sources ${lib} SOURCES)
-  list(REMOVE_ITEM sources ${src})
+  list(REMOVE_ITEM sources ${srcs})
   set_property(TARGET ${lib} PROPERTY SOURCES ${sources} $<TARGET_OBJECTS:${obj}>)
 
   set(out ${CMAKE_BINARY_DIR}/modules/${name}.o)
   add_custom_command(OUTPUT ${out}
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_OBJECTS:${obj}> ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/modules
+    COMMAND ${CMAKE_LINKER} -r -o ${out} $<TARGET_OBJECTS:${obj}>
     DEPENDS ${obj} $<TARGET_OBJECTS:${obj}>
+    COMMAND_EXPAND_LISTS
     COMMENT "Object module modules/${name}.o")
   add_custom_target(${obj}_copy ALL DEPENDS ${out})
   install(FILES ${out} DESTINATION modules)
