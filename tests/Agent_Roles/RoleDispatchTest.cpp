@@ -38,7 +38,7 @@ TEST(RoleDispatchTest, PlayModeTables) {
         {PM_Offside_Right, Role::H_PLAY_ON, Role::H_PLAY_ON},
         {PM_GameOver, Role::H_PLAY_ON, Role::H_PLAY_ON},
         {PM_Unknown, Role::H_NONE, Role::H_NONE},
-        {static_cast<PlayMode>(40), Role::H_NONE, Role::H_NONE},
+        {static_cast<PlayMode>(31), Role::H_NONE, Role::H_NONE},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(row.goalie, Role::handlerFor(row.mode, true)) << row.mode;
