@@ -1,0 +1,473 @@
+#include "MotionTrial.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include "Actions/Actions.h"
+#include "Effector/Effector.h"
+#include "Effector/Kinematic.h"
+#include "FramedSocket.h"
+#include "GroundTruth.h"
+#include "SimProcess.h"
+#include "Skills/Skills.h"
+#include "WorldModel/Parser.h"
+#include "WorldModel/WorldModel.h"
+
+namespace tovra::motion {
+
+namespace {
+
+const double kCycle = 0.02;
+const double kPi = 3.14159265358979323846;
+const int kTimeoutMs = 20000;
+
+double rad(double deg) {
+    return deg * kPi / 180.0;
+}
+
+double normalize(double deg) {
+    while (deg > 180) {
+        deg -= 360;
+    }
+    while (deg <= -180) {
+        deg += 360;
+    }
+    return deg;
+}
+
+// A unit quaternion (w, x, y, z) from a rotation matrix given by its columns.
+void quaternionOf(const double c0[3], const double c1[3], const double c2[3], double q[4]) {
+    const double m00 = c0[0], m10 = c0[1], m20 = c0[2];
+    const double m01 = c1[0], m11 = c1[1], m21 = c1[2];
+    const double m02 = c2[0], m12 = c2[1], m22 = c2[2];
+    const double trace = m00 + m11 + m22;
+    if (trace > 0) {
+        const double s = std::sqrt(trace + 1.0) * 2;
+        q[0] = 0.25 * s;
+        q[1] = (m21 - m12) / s;
+        q[2] = (m02 - m20) / s;
+        q[3] = (m10 - m01) / s;
+    } else if (m00 > m11 && m00 > m22) {
+        const double s = std::sqrt(1.0 + m00 - m11 - m22) * 2;
+        q[0] = (m21 - m12) / s;
+        q[1] = 0.25 * s;
+        q[2] = (m01 + m10) / s;
+        q[3] = (m02 + m20) / s;
+    } else if (m11 > m22) {
+        const double s = std::sqrt(1.0 + m11 - m00 - m22) * 2;
+        q[0] = (m02 - m20) / s;
+        q[1] = (m01 + m10) / s;
+        q[2] = 0.25 * s;
+        q[3] = (m12 + m21) / s;
+    } else {
+        const double s = std::sqrt(1.0 + m22 - m00 - m11) * 2;
+        q[0] = (m10 - m01) / s;
+        q[1] = (m02 + m20) / s;
+        q[2] = (m12 + m21) / s;
+        q[3] = 0.25 * s;
+    }
+}
+
+// Rotates v about the world x axis by a, then about the world z axis by b.
+void rotateXZ(const double v[3], double a, double b, double out[3]) {
+    const double y1 = v[1] * std::cos(a) - v[2] * std::sin(a);
+    const double z1 = v[1] * std::sin(a) + v[2] * std::cos(a);
+    out[0] = v[0] * std::cos(b) - y1 * std::sin(b);
+    out[1] = v[0] * std::sin(b) + y1 * std::cos(b);
+    out[2] = z1;
+}
+
+// Torso orientation of a robot lying with its head towards `headingDeg`,
+// rolled by `rollDeg` about its long axis.
+void lyingQuaternion(TrialSpec::Start start, double headingDeg, double rollDeg, double q[4]) {
+    // Body axes (x right, y forward, z up) in the world for a robot whose
+    // head points along +x.
+    double bx[3] = {0, 1, 0}, by[3] = {0, 0, 1};
+    const double bz[3] = {1, 0, 0};
+    switch (start) {
+        case TrialSpec::Start::Front:
+            bx[1] = -1;
+            by[2] = -1;
+            break;
+        case TrialSpec::Start::Left:  // left side down
+            bx[1] = 0;
+            bx[2] = 1;
+            by[1] = -1;
+            by[2] = 0;
+            break;
+        case TrialSpec::Start::Right:  // right side down
+            bx[1] = 0;
+            bx[2] = -1;
+            by[1] = 1;
+            by[2] = 0;
+            break;
+        default:
+            break;
+    }
+    double c0[3], c1[3], c2[3];
+    rotateXZ(bx, rad(rollDeg), rad(headingDeg), c0);
+    rotateXZ(by, rad(rollDeg), rad(headingDeg), c1);
+    rotateXZ(bz, rad(rollDeg), rad(headingDeg), c2);
+    quaternionOf(c0, c1, c2, q);
+}
+
+struct Sample {
+    double t;
+    double height;
+    bool up;
+    bool lying;
+    double x, y;
+    double heading;  // unwrapped
+    double ballX, ballY;
+};
+
+std::string fmt(const char* format, double a) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format, a);
+    return buf;
+}
+
+}  // namespace
+
+TrialResult MotionTrial::run() {
+    TrialResult result;
+    const bool lying = spec_.start != TrialSpec::Start::Stand;
+    std::mt19937 rng(spec_.seed * 7919u + 17u);
+    auto jitter = [&](double range) {
+        if (!spec_.jitter || range <= 0) {
+            return 0.0;
+        }
+        return std::uniform_real_distribution<double>(-range, range)(rng);
+    };
+    const double x0 = spec_.x + jitter(0.1);
+    const double y0 = spec_.y + jitter(0.1);
+    const double h0 = spec_.heading + jitter(lying ? 20.0 : 10.0);
+    const double roll = jitter(8.0);
+    double joints[JID_MAX] = {};
+    joints[JID_LARM_1] = joints[JID_RARM_1] = -90;
+    for (double& a : joints) {
+        a += jitter(lying ? 3.0 : 1.0);
+    }
+    const double ballFwd = spec_.ballForward + jitter(0.01);
+    const double ballLeft = spec_.ballLeft + jitter(0.01);
+    const double settle = spec_.settleTime >= 0 ? spec_.settleTime : (lying ? 1.0 : 0.5);
+
+    std::vector<std::string> extra = {
+        "--kickoff-delay",
+        "1000000",
+        "--half-time",
+        "1000000",
+        "--need-right",
+        "0",
+        "--max-steps",
+        std::to_string(static_cast<long>((settle + spec_.observeTime) / kCycle + 200))};
+    SimProcess sim;
+    if (!sim.start(spec_.simBinary, extra)) {
+        result.error = "simulator did not start";
+        return result;
+    }
+    FramedSocket agent, control;
+    if (!control.connectTo(sim.controlPort()) || !agent.connectTo(sim.agentPort())) {
+        result.error = "cannot connect to the simulator";
+        return result;
+    }
+
+    Types::fill();
+    WorldModel* WM = WorldModel::instance();
+    WM->setTeamName(TeamName);
+    WM->setUnum(spec_.unum);
+    Actions* ACS = Actions::getInstance();
+    Skills* SKS = Skills::getInstance();
+    Parser parser;
+
+    std::vector<std::string> lines;
+    if (spec_.play == TrialSpec::Play::Lines) {
+        std::ifstream in(spec_.linesFile);
+        std::string line;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line[0] == '(') {
+                lines.push_back(line);
+            }
+        }
+        if (lines.empty()) {
+            result.error = "no command lines in " + spec_.linesFile;
+            return result;
+        }
+    }
+
+    std::unique_ptr<std::ofstream> log;
+    if (!spec_.logFile.empty()) {
+        log = std::make_unique<std::ofstream>(spec_.logFile);
+        *log << "t,x,y,z,heading,lying,fallen,accz,curAct,ballX,ballY";
+        for (int j = 0; j < JID_MAX; ++j) {
+            *log << ",j" << j;
+        }
+        *log << '\n';
+    }
+
+    const std::string side = "left";
+    const std::string who = side + " " + std::to_string(spec_.unum);
+    auto command = [&](const std::string& text) {
+        std::string reply;
+        return control.request(text, reply, kTimeoutMs) && reply == "(ok)";
+    };
+
+    if (!agent.send("(scene rsg/agent/nao/nao.rsg)")) {
+        result.error = "cannot send the scene";
+        return result;
+    }
+    const int settleCycles = static_cast<int>(std::lround(settle / kCycle));
+    const int observeCycles = static_cast<int>(std::lround(spec_.observeTime / kCycle));
+    const int holdCycles = static_cast<int>(std::lround(spec_.holdTime / kCycle));
+    const int firstAction = 3 + settleCycles;
+    std::vector<Sample> samples;
+    double lastHeading = 0;
+    double unwrapped = 0;
+    std::string message;
+    for (int cycle = 0; cycle < firstAction + observeCycles; ++cycle) {
+        if (!agent.receive(message, kTimeoutMs)) {
+            result.error = "no message from the simulator";
+            return result;
+        }
+        if (cycle == 0) {
+            agent.send(ACS->init());
+            continue;
+        }
+        parser.doParse(message);
+        Kinematic* kinematic = Kinematic::instance();
+        kinematic->updateLink();
+        Effector::instance()->updateJointAngle(kinematic->getLink());
+        WM->globalize();
+
+        std::string reply;
+        if (cycle == 1) {
+            // The beam puts the robot on its place through the agent's own
+            // command; the control channel then sets the exact start pose.
+            reply = ACS->beam(Vector3f(x0, y0, h0)) + ACS->stop();
+        } else if (cycle == 2) {
+            std::ostringstream js;
+            js << "(joints " << who;
+            for (double a : joints) {
+                js << ' ' << a;
+            }
+            js << ')';
+            bool ok = command(js.str());
+            std::ostringstream place;
+            if (lying) {
+                double q[4];
+                lyingQuaternion(spec_.start, h0, roll, q);
+                place << "(pose " << who << ' ' << x0 << ' ' << y0 << " 0.13 " << q[0] << ' '
+                      << q[1] << ' ' << q[2] << ' ' << q[3] << ')';
+            } else {
+                place << "(place " << who << ' ' << x0 << ' ' << y0 << ' ' << h0 << ')';
+            }
+            ok = ok && command(place.str());
+            std::ostringstream ball;
+            if (spec_.ball) {
+                const double c = std::cos(rad(h0)), s = std::sin(rad(h0));
+                ball << "(ball " << x0 + ballFwd * c - ballLeft * s << ' '
+                     << y0 + ballFwd * s + ballLeft * c << " 0.042)";
+            } else {
+                ball << "(ball " << x0 << ' ' << (y0 > 0 ? y0 - 6 : y0 + 6) << " 0.042)";
+            }
+            ok = ok && command(ball.str());
+            if (!ok) {
+                result.error = "the control channel refused the start pose";
+                return result;
+            }
+            reply = ACS->stop();
+        } else if (cycle < firstAction) {
+            reply = ACS->stop();
+        } else {
+            const int a = cycle - firstAction;
+            switch (spec_.play) {
+                case TrialSpec::Play::Action: {
+                    const bool request = spec_.hold ? a < holdCycles : a == 0;
+                    reply = ACS->doAction(request ? spec_.action : spec_.after, HEAD_STILL);
+                    if (result.actionEnd < 0 && a > 0 && ACS->getCurAct() != spec_.action) {
+                        result.actionEnd = a * kCycle;
+                    }
+                    break;
+                }
+                case TrialSpec::Play::Walk:
+                    if (a < holdCycles) {
+                        ACS->setType(spec_.walkSide);
+                        ACS->setSpeed(spec_.walkSpeed);
+                        ACS->setTurAng(spec_.walkTurn);
+                        reply = ACS->doAction(WALK_OMNI, HEAD_STILL);
+                    } else {
+                        reply = ACS->doAction(spec_.after, HEAD_STILL);
+                        if (result.actionEnd < 0 && ACS->getCurAct() != WALK_OMNI) {
+                            result.actionEnd = a * kCycle;
+                        }
+                    }
+                    break;
+                case TrialSpec::Play::Lines:
+                    if (a < static_cast<int>(lines.size())) {
+                        reply = lines[a];
+                    } else {
+                        if (result.actionEnd < 0) {
+                            result.actionEnd = a * kCycle;
+                        }
+                        reply = ACS->doAction(spec_.after, HEAD_STILL);
+                    }
+                    break;
+                case TrialSpec::Play::StayUp:
+                    if (WM->getIsObjectFallDown(WM->getMyObject())) {
+                        reply = SKS->stayUp();
+                    }
+                    if (reply.empty()) {
+                        reply = ACS->doAction(WAIT, HEAD_STILL);
+                    }
+                    break;
+                case TrialSpec::Play::Idle:
+                    reply = ACS->stop();
+                    break;
+            }
+            std::string state;
+            if (!control.request("(state)", state, kTimeoutMs)) {
+                result.error = "no state from the control channel";
+                return result;
+            }
+            const GroundTruth g = GroundTruth::parse(state, side, spec_.unum);
+            if (!g.valid) {
+                result.error = "the robot is not in the simulator's state";
+                return result;
+            }
+            if (samples.empty()) {
+                lastHeading = g.heading;
+            }
+            unwrapped += normalize(g.heading - lastHeading);
+            lastHeading = g.heading;
+            const bool fallen = WM->getIsObjectFallDown(WM->getMyObject());
+            Sample s{a * kCycle, g.pos[2],  !fallen && g.pos[2] > spec_.standHeight,
+                     g.lying,    g.pos[0],  g.pos[1],
+                     unwrapped,  g.ball[0], g.ball[1]};
+            samples.push_back(s);
+            if (log) {
+                *log << s.t << ',' << g.pos[0] << ',' << g.pos[1] << ',' << g.pos[2] << ','
+                     << unwrapped << ',' << g.lying << ',' << fallen << ',' << WM->getAcc().z()
+                     << ',' << ACS->getCurAct() << ',' << g.ball[0] << ',' << g.ball[1];
+                for (int j = 0; j < JID_MAX; ++j) {
+                    *log << ',' << WM->getJointAngle(static_cast<JointID>(j));
+                }
+                *log << '\n';
+            }
+        }
+        if (reply.empty()) {
+            reply = "(syn)";
+        }
+        if (!agent.send(reply)) {
+            result.error = "cannot send to the simulator";
+            return result;
+        }
+    }
+    std::string ignored;
+    control.request("(stop)", ignored, 1000);
+    agent.close();
+    control.close();
+    sim.stop();
+
+    if (samples.empty()) {
+        result.error = "nothing observed";
+        return result;
+    }
+    result.ran = true;
+    const Sample& first = samples.front();
+    const Sample& last = samples.back();
+    result.uprightAtEnd = last.up;
+    int lastDown = -1;
+    result.minHeight = first.height;
+    int upRun = 0;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const Sample& s = samples[i];
+        if (!s.up) {
+            lastDown = static_cast<int>(i);
+        }
+        result.minHeight = std::min(result.minHeight, s.height);
+        if (s.lying && upRun >= 25) {
+            ++result.falls;
+            if (result.firstFallAt < 0) {
+                result.firstFallAt = s.t;
+            }
+        }
+        upRun = s.up ? upRun + 1 : 0;
+    }
+    if (last.up) {
+        result.upAt = lastDown < 0 ? 0.0 : samples[lastDown + 1].t;
+    }
+    result.endHeight = last.height;
+    // The start frame: the measured heading of a standing robot, the placed
+    // one of a lying robot (whose measured heading means little).
+    const double frame = lying ? h0 : first.heading;
+    const double c = std::cos(rad(frame));
+    const double s = std::sin(rad(frame));
+    auto along = [&](double dx, double dy, double& fwd, double& lft) {
+        fwd = dx * c + dy * s;
+        lft = -dx * s + dy * c;
+    };
+    along(last.x - first.x, last.y - first.y, result.forward, result.left);
+    result.turned = last.heading - first.heading;
+    along(last.ballX - first.ballX, last.ballY - first.ballY, result.ballForward, result.ballLeft);
+    result.ballTravel = std::hypot(last.ballX - first.ballX, last.ballY - first.ballY);
+    {
+        const std::size_t at = std::min(samples.size() - 1, static_cast<std::size_t>(75));
+        double f = 0;
+        along(samples[at].x - first.x, samples[at].y - first.y, f, result.sideShift);
+    }
+    // Steady rates: from 1 s after the start to the end of the requested
+    // motion (or of the run).
+    const bool held = spec_.hold || spec_.play == TrialSpec::Play::Walk;
+    const double endT = held ? std::min(spec_.holdTime, last.t) : last.t;
+    const double startT = endT > 2.0 ? 1.0 : 0.0;
+    const Sample* a = &samples.front();
+    const Sample* b = &samples.front();
+    for (const Sample& x : samples) {
+        if (x.t <= startT + 1e-9) {
+            a = &x;
+        }
+        if (x.t <= endT + 1e-9) {
+            b = &x;
+        }
+    }
+    result.steadyTime = b->t - a->t;
+    if (result.steadyTime > 0) {
+        double f = 0, l = 0;
+        along(b->x - a->x, b->y - a->y, f, l);
+        result.forwardRate = f / result.steadyTime;
+        result.leftRate = l / result.steadyTime;
+        result.turnRate = (b->heading - a->heading) / result.steadyTime;
+    }
+    return result;
+}
+
+std::string describe(const TrialResult& r) {
+    if (!r.ran) {
+        return "failed: " + r.error;
+    }
+    std::string text = r.uprightAtEnd ? "up" : "DOWN";
+    text += " upAt " + (r.upAt < 0 ? std::string("-") : fmt("%.2f", r.upAt));
+    text += " falls " + std::to_string(r.falls);
+    if (r.firstFallAt >= 0) {
+        text += " (first " + fmt("%.2f", r.firstFallAt) + ")";
+    }
+    text += " minZ " + fmt("%.3f", r.minHeight) + " endZ " + fmt("%.3f", r.endHeight);
+    if (r.actionEnd >= 0) {
+        text += " actEnd " + fmt("%.2f", r.actionEnd);
+    }
+    text += " moved " + fmt("%+.3f", r.forward) + "/" + fmt("%+.3f", r.left);
+    text += " turned " + fmt("%+.1f", r.turned);
+    text += " rate " + fmt("%+.3f", r.forwardRate) + "/" + fmt("%+.3f", r.leftRate) + " m/s " +
+            fmt("%+.1f", r.turnRate) + " deg/s";
+    text += " side1.5 " + fmt("%+.3f", r.sideShift);
+    text += " ball " + fmt("%.2f", r.ballTravel) + " (" + fmt("%+.2f", r.ballForward) + "/" +
+            fmt("%+.2f", r.ballLeft) + ")";
+    return text;
+}
+
+}  // namespace tovra::motion

@@ -1,0 +1,113 @@
+#include "SimProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+namespace tovra::motion {
+
+SimProcess::~SimProcess() {
+    stop();
+}
+
+bool SimProcess::start(const std::string& binary, const std::vector<std::string>& extra) {
+    char name[] = "/tmp/tovra-motion-sim-XXXXXX";
+    const int logFd = ::mkstemp(name);
+    if (logFd < 0) {
+        std::cerr << "(tovra-motion) cannot create a temporary file\n";
+        return false;
+    }
+    logPath_ = name;
+    std::vector<std::string> args = {binary,           "--lockstep", "--port",     "0",
+                                     "--control-port", "0",          "--deadline", "10"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    std::vector<char*> argv;
+    for (std::string& a : args) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+
+    pid_ = ::fork();
+    if (pid_ < 0) {
+        ::close(logFd);
+        std::cerr << "(tovra-motion) cannot fork\n";
+        return false;
+    }
+    if (pid_ == 0) {
+        const int devNull = ::open("/dev/null", O_RDWR);
+        if (devNull >= 0) {
+            ::dup2(devNull, STDIN_FILENO);
+            ::dup2(devNull, STDOUT_FILENO);
+        }
+        ::dup2(logFd, STDERR_FILENO);
+        ::execv(binary.c_str(), argv.data());
+        std::fprintf(stderr, "cannot run %s\n", binary.c_str());
+        std::_Exit(127);
+    }
+    ::close(logFd);
+    if (!readPorts()) {
+        std::cerr << "(tovra-motion) the simulator did not start: " << log() << "\n";
+        stop();
+        return false;
+    }
+    return true;
+}
+
+bool SimProcess::readPorts() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+        const std::string text = log();
+        const std::string key = "listening on 127.0.0.1:";
+        const std::size_t at = text.find(key);
+        const std::size_t control = text.find("control on 127.0.0.1:");
+        if (at != std::string::npos && control != std::string::npos) {
+            agentPort_ = std::atoi(text.c_str() + at + key.size());
+            controlPort_ = std::atoi(text.c_str() + control + 21);
+            return agentPort_ > 0 && controlPort_ > 0;
+        }
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+std::string SimProcess::log() const {
+    std::ifstream in(logPath_);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void SimProcess::stop() {
+    if (pid_ > 0) {
+        // Give it a moment to end by itself after a stop command.
+        int status = 0;
+        for (int i = 0; i < 200 && ::waitpid(pid_, &status, WNOHANG) == 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        if (::waitpid(pid_, &status, WNOHANG) == 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, &status, 0);
+        }
+        pid_ = -1;
+    }
+    if (!logPath_.empty()) {
+        std::remove(logPath_.c_str());
+        logPath_.clear();
+    }
+}
+
+}  // namespace tovra::motion
