@@ -171,15 +171,15 @@ TEST_F(DispatcherTest, IdleStartOrdersFollowTheWalkTypeRange) {
 
 TEST_F(DispatcherTest, RequestsWithoutAnActionGiveOnlyTheHeadText) {
     setAngle(JID_HEAD_1, 0);
-    for (ActionType act : {ACTION_MAX, static_cast<ActionType>(-3), static_cast<ActionType>(1000),
-                           WALK_STOP, UNKNOWN, ILLEGAL}) {
+    // 63 is the largest value an ActionType can hold, past the table's 58 slots.
+    for (ActionType act : {ACTION_MAX, static_cast<ActionType>(63), WALK_STOP, UNKNOWN, ILLEGAL}) {
         acs->initState();
         EXPECT_EQ(acs->doAction(act, HEAD_STILL), "(he1 10)(he2 0)") << act;
         EXPECT_EQ(acs->doAction(act, HEAD_STILL), "(he1 10)(he2 0)") << act;
         EXPECT_EQ(acs->doAction(act, HEAD_STILL, OBJECT_MAX), "(he1 10)(he2 0)") << act;
     }
     EXPECT_EQ(acs->getAction(ACTION_MAX), nullptr);
-    EXPECT_EQ(acs->getAction(static_cast<ActionType>(-1)), nullptr);
+    EXPECT_EQ(acs->getAction(static_cast<ActionType>(63)), nullptr);
     EXPECT_EQ(acs->getAction(CATCH_BALL), nullptr);
     EXPECT_NE(acs->getAction(KICK), nullptr);
 }
