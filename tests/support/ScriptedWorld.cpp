@@ -8,6 +8,7 @@
 #include "Skills/Skills.h"
 #include "Tactic/Tactic.h"
 #include "WorldModel/FallDownRecognition.h"
+#include "WorldModel/Localization.h"
 #include "WorldModel/WorldModel.h"
 #include "support/ScratchDir.h"
 
@@ -25,6 +26,7 @@ void ScriptedWorld::resetSingletons() {
     Actions::deleteT();
     Walk::deleteT();
     FallDownRecognition::deleteT();
+    Localization::deleteT();
     WorldModel::deleteT();
     BhvBasicWalk::resetState();
 }
