@@ -108,7 +108,8 @@ struct CommandRules {
     bool allowInit = false;
 };
 
-// Checks that text is a sequence of commands, blanks allowed between them:
+// Checks that text is a sequence of commands, blanks allowed between and
+// inside them:
 // "(joint v)" with a known effector name and a finite number, and where
 // allowed "(beam x y a)" with three finite numbers and the init message.
 // Aborts with the text on the first violation.
@@ -136,10 +137,11 @@ inline void checkCommands(const std::string& text, CommandRules rules = {}) {
         }
         const std::string body = text.substr(pos + 1, close - pos - 1);
         pos = close + 1;
-        std::size_t start = 0;
+        // Words are separated by one or more blanks.
         std::string words[4];
         int count = 0;
-        while (start <= body.size()) {
+        std::size_t start = body.find_first_not_of(' ');
+        while (start != std::string::npos) {
             std::size_t blank = body.find(' ', start);
             if (blank == std::string::npos) {
                 blank = body.size();
@@ -148,7 +150,7 @@ inline void checkCommands(const std::string& text, CommandRules rules = {}) {
                 fail("too many words in a command", text);
             }
             words[count++] = body.substr(start, blank - start);
-            start = blank + 1;
+            start = body.find_first_not_of(' ', blank);
         }
         if (words[0] == "beam" && rules.allowBeam) {
             if (count != 4 || !isFiniteNumber(words[1]) || !isFiniteNumber(words[2]) ||
