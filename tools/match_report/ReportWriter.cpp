@@ -261,7 +261,13 @@ const char* kScript = R"JS(
     else if (e.key === 'ArrowRight') { show(index + 1); simTime = frames[index][0]; }
     else if (e.key === 'ArrowLeft') { show(index - 1); simTime = frames[index][0]; }
   });
-  show(0);
+  // "report.html#t=95" opens the replay at 95 s of simulated time.
+  var start = 0, m = /t=([0-9.]+)/.exec(window.location.hash || '');
+  if (m) {
+    var want = parseFloat(m[1]);
+    while (start + 1 < frames.length && frames[start + 1][0] <= want) start++;
+  }
+  show(start);
   document.body.setAttribute('data-replay-ready', String(frames.length));
 })();
 )JS";
@@ -524,7 +530,8 @@ void ReportWriter::html(std::ostream& out, const std::string& title,
            "viewBox=\"-16.5 -11 33 22\" role=\"img\" aria-label=\"replay\">";
     fieldSvg(out);
     out << "<g id=\"replay-layer\"></g></svg>\n<p class=\"meta\">Space plays and pauses, "
-           "the arrow keys step one frame. Lying robots are drawn pale; the line shows where "
+           "the arrow keys step one frame; the address report.html#t=95 opens the replay at 95 s "
+           "of simulated time. Lying robots are drawn pale; the line shows where "
            "a robot faces.</p>\n";
 
     out << "<script>//<![CDATA[\n";
