@@ -203,7 +203,7 @@ TrialResult MotionTrial::run() {
     std::unique_ptr<std::ofstream> log;
     if (!spec_.logFile.empty()) {
         log = std::make_unique<std::ofstream>(spec_.logFile);
-        *log << "t,x,y,z,heading,lying,fallen,accz,curAct,ballX,ballY";
+        *log << "t,x,y,z,heading,lying,fallen,accx,accy,accz,gyrx,gyry,gyrz,lf,rf,curAct,ballX,ballY";
         for (int j = 0; j < JID_MAX; ++j) {
             *log << ",j" << j;
         }
@@ -351,7 +351,7 @@ TrialResult MotionTrial::run() {
             samples.push_back(s);
             if (log) {
                 *log << s.t << ',' << g.pos[0] << ',' << g.pos[1] << ',' << g.pos[2] << ','
-                     << unwrapped << ',' << g.lying << ',' << fallen << ',' << WM->getAcc().z()
+                     << unwrapped << ',' << g.lying << ',' << fallen << ',' << WM->getAcc().x() << ',' << WM->getAcc().y() << ',' << WM->getAcc().z() << ',' << WM->getGyro().x() << ',' << WM->getGyro().y() << ',' << WM->getGyro().z() << ',' << WM->getLeftFootForce().force.z() << ',' << WM->getRightFootForce().force.z()
                      << ',' << ACS->getCurAct() << ',' << g.ball[0] << ',' << g.ball[1];
                 for (int j = 0; j < JID_MAX; ++j) {
                     *log << ',' << WM->getJointAngle(static_cast<JointID>(j));
@@ -383,20 +383,24 @@ TrialResult MotionTrial::run() {
     result.uprightAtEnd = last.up;
     int lastDown = -1;
     result.minHeight = first.height;
+    // A fall: lying after having been up for at least half a second.
     int upRun = 0;
+    bool wasUp = false;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const Sample& s = samples[i];
         if (!s.up) {
             lastDown = static_cast<int>(i);
         }
         result.minHeight = std::min(result.minHeight, s.height);
-        if (s.lying && upRun >= 25) {
+        upRun = s.up ? upRun + 1 : 0;
+        wasUp = wasUp || upRun >= 25;
+        if (s.lying && wasUp) {
+            wasUp = false;
             ++result.falls;
             if (result.firstFallAt < 0) {
                 result.firstFallAt = s.t;
             }
         }
-        upRun = s.up ? upRun + 1 : 0;
     }
     if (last.up) {
         result.upAt = lastDown < 0 ? 0.0 : samples[lastDown + 1].t;

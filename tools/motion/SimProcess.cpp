@@ -69,7 +69,9 @@ bool SimProcess::readPorts() {
         const std::string key = "listening on 127.0.0.1:";
         const std::size_t at = text.find(key);
         const std::size_t control = text.find("control on 127.0.0.1:");
-        if (at != std::string::npos && control != std::string::npos) {
+        // The line is complete once its end has been written.
+        if (at != std::string::npos && control != std::string::npos &&
+            text.find('\n', control) != std::string::npos) {
             agentPort_ = std::atoi(text.c_str() + at + key.size());
             controlPort_ = std::atoi(text.c_str() + control + 21);
             return agentPort_ > 0 && controlPort_ > 0;

@@ -145,15 +145,35 @@ def matrix_table(name, frames, joints=None, hold_end=None):
 
 
 # ------------------------------------------------------------ sine files
+def mirror_lines(lines):
+    """The left-right mirror image of sine lines, the same in time: left and
+    right joints swap, rolls change sign."""
+    out = []
+    for joint, terms in lines:
+        other = ("r" + joint[1:]) if joint[0] == "l" else ("l" + joint[1:])
+        sign = 1.0
+        if (joint[1:3] == "lj" and joint[3] in "26") or (joint[1:3] == "aj" and joint[3] in "24"):
+            sign = -1.0
+        out.append((other, [(sign * a, T, ph, sign * o) for a, T, ph, o in terms]))
+    # keep the joint order of the original
+    order = [j for j, _ in lines]
+    out.sort(key=lambda jt: order.index(jt[0]))
+    return out
+
+
 def sine_file(name, startup, shutdown, lines):
     """lines: list of (joint, [(amplitude, period, phase, offset), ...]). The
     period of the very last term is the length of one step."""
     out = ["%s %s" % (fmt(startup), fmt(shutdown))]
     for joint, terms in lines:
         lo, hi = JOINTS[INDEX[joint]][2], JOINTS[INDEX[joint]][3]
-        extreme = sum(abs(a) for a, _, _, _ in terms)
-        offset = sum(o for _, _, _, o in terms)
-        if offset - extreme < lo - 1e-6 or offset + extreme > hi + 1e-6:
+        # The angle over one step at full amplitude (and the offsets alone,
+        # which the fade-in starts from).
+        T = lines[-1][1][-1][1]
+        values = [sum(a * math.sin(2 * math.pi * k * CYCLE / Tt + ph) + o
+                      for a, Tt, ph, o in terms) for k in range(int(round(T / CYCLE)) + 1)]
+        values.append(sum(o for _, _, _, o in terms))
+        if min(values) < lo - 1e-6 or max(values) > hi + 1e-6:
             raise ValueError("%s: %s swings outside %g..%g" % (name, joint, lo, hi))
         parts = [joint]
         for a, T, ph, o in terms:
@@ -219,6 +239,163 @@ def Wait():
 def SetToZero():
     # Never sent: the action ends after its approach.
     return "(he1 0)(he2 0)\n"
+
+
+FOLD = legs(100, -130, 75)
+
+
+@motion
+def GetUpFront():
+    lying = legs(0, 0, 0, base=arms(-90))
+    return matrix_table("GetUpFront", [
+        (0.3, arms(60, base=lying)),
+        (0.5, arms(60, base=FOLD)),
+        (0.3, arms(20, base=FOLD)),
+        (0.4, arms(-120, base=FOLD)),
+        (0.6, arms(-120, base=FOLD)),
+        (1.0, STAND),
+    ])
+
+
+# ------------------------------------------------------------ sine gaits
+def gait(name, T, crouch=(30, -60, 30), sway=8.0, lift=20.0, lift_phase=0.0, stride=0.0,
+         stride_phase=0.0, turn=0.0, turn_phase=0.0, side=0.0, side_phase=0.0, arm=-90.0,
+         arm_swing=0.0, startup=0.5, shutdown=0.5, mirrored=False):
+    """A stepping gait of period T (one period = one step of each leg).
+
+    sway: hip roll of both legs (feet flat by the ankle rolls); the torso is
+    over the right foot while sin(wt) > 0, so the left leg lifts then.
+    lift: knee bend of the swinging leg, hip and ankle pitch take half each
+    so that the foot stays parallel to the ground.
+    stride: hip pitch (and the opposite ankle pitch) in phase with the lift:
+    positive moves the swinging foot forward.
+    turn: hip yaw-pitch of one leg (positive turns left with the left leg,
+    negative turns right with the right leg).
+    side: hip roll of the two legs in opposite senses, in phase with the
+    lift (positive steps to the left).
+    """
+    h0, k0, a0 = crouch
+    w = 2 * math.pi
+    lp = lift_phase
+    lines = []
+
+    def term(a, ph, off=0.0, period=T):
+        return (a, period, ph, off)
+
+    # sway and side steps
+    # A side step spreads the legs while the leading leg swings and closes
+    # them while the other one swings.
+    lines.append(("llj2", [term(sway, 0.0), term(side, lp + side_phase)]))
+    lines.append(("rlj2", [term(sway, 0.0), term(-side, lp + side_phase)]))
+    lines.append(("llj6", [term(-sway, 0.0), term(-side, lp + side_phase)]))
+    lines.append(("rlj6", [term(-sway, 0.0), term(side, lp + side_phase)]))
+    # lift: the left leg bends while sin(wt + lp) > 0, the right one in the
+    # other half period.
+    # turning with one leg's yaw-pitch: open while that leg swings, close
+    # while it stands. The yaw-pitch joint also swings the leg forward by
+    # about 0.7 of its angle, which the hip pitch takes back.
+    yaw = {"l": term(0, 0), "r": term(0, 0)}
+    if turn > 0:
+        yaw["l"] = term(turn / 2, lp + turn_phase, -turn / 2)
+    elif turn < 0:
+        yaw["r"] = term(-turn / 2, lp + math.pi + turn_phase, turn / 2)
+    for leg, ph in (("l", lp), ("r", lp + math.pi)):
+        a, _, yph, yoff = yaw[leg]
+        lines.append((leg + "lj4", [term(-lift, ph, k0)]))
+        lines.append((leg + "lj3", [term(lift / 2, ph, h0),
+                                    term(stride, ph + stride_phase),
+                                    term(0.7 * a, yph, 0.7 * yoff)]))
+        lines.append((leg + "lj5", [term(lift / 2, ph, a0),
+                                    term(-stride, ph + stride_phase)]))
+    lines.append(("llj1", [yaw["l"]]))
+    lines.append(("rlj1", [yaw["r"]]))
+    lines.append(("laj1", [term(arm_swing, lp, arm)]))
+    lines.append(("raj1", [term(-arm_swing, lp, arm)]))
+    for j in ("laj2", "raj2", "laj3", "raj3", "laj4", "raj4"):
+        lines.append((j, [term(0, 0)]))
+    if mirrored:
+        lines = mirror_lines(lines)
+    return sine_file(name, startup, shutdown, lines)
+
+
+# Gaits of 0.5 s: the phases below were found by sweeping them on the
+# simulator (tovra-motion); the right-hand gaits are the mirror images of the
+# left-hand ones.
+TURN_PHASE = 2.25
+STRIDE_PHASE = -1.5
+SIDE_PHASE = -1.5
+# Side steps need a wider sway and a lower lift to keep the legs clear.
+SIDE_GAIT = dict(sway=12, lift=16)
+
+
+def both(name, **kw):
+    """A left-hand gait and its mirror, written as <name>L and <name>R."""
+    FILES[name + "L"] = lambda: gait(name + "L", 0.5, **kw)
+    FILES[name + "R"] = lambda: gait(name + "R", 0.5, mirrored=True, **kw)
+
+
+both("Turn", turn=40, turn_phase=TURN_PHASE)
+both("SlowTurn", turn=20, turn_phase=TURN_PHASE)
+both("FastTurn", turn=60, turn_phase=TURN_PHASE)
+both("LargeTurn", turn=30, turn_phase=TURN_PHASE, stride=8, stride_phase=STRIDE_PHASE)
+# Circling a ball in front: steps to the right while turning left.
+both("WalkAroundBall", turn=40, turn_phase=TURN_PHASE, side=-6, side_phase=SIDE_PHASE,
+     **SIDE_GAIT)
+
+
+@motion
+def Step():
+    return gait("Step", 0.5)
+
+
+@motion
+def WalkForward():
+    return gait("WalkForward", 0.5, stride=15, stride_phase=STRIDE_PHASE)
+
+
+@motion
+def WalkFast():
+    return gait("WalkFast", 0.5, stride=22, stride_phase=-1.75)
+
+
+@motion
+def MiniWalkForward():
+    return gait("MiniWalkForward", 0.5, stride=6, stride_phase=STRIDE_PHASE)
+
+
+@motion
+def WalkBackward():
+    return gait("WalkBackward", 0.5, stride=-10, stride_phase=1.8 - math.pi)
+
+
+@motion
+def WalkLeft():
+    return gait("WalkLeft", 0.5, side=8, side_phase=SIDE_PHASE, **SIDE_GAIT)
+
+
+@motion
+def WalkRight():
+    return gait("WalkRight", 0.5, side=8, side_phase=SIDE_PHASE, **SIDE_GAIT, mirrored=True)
+
+
+@motion
+def WalkFastLeft():
+    return gait("WalkFastLeft", 0.5, side=11, side_phase=SIDE_PHASE, **SIDE_GAIT)
+
+
+@motion
+def WalkFastRight():
+    return gait("WalkFastRight", 0.5, side=11, side_phase=SIDE_PHASE, **SIDE_GAIT, mirrored=True)
+
+
+@motion
+def WalkSlowLeft():
+    return gait("WalkSlowLeft", 0.5, side=6, side_phase=SIDE_PHASE, **SIDE_GAIT)
+
+
+@motion
+def WalkSlowRight():
+    return gait("WalkSlowRight", 0.5, side=6, side_phase=SIDE_PHASE, **SIDE_GAIT, mirrored=True)
 
 
 # ------------------------------------------------------------------ main
