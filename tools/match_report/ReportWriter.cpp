@@ -296,8 +296,8 @@ std::string ReportWriter::statusLine(const Frame& f) {
     }
     std::ostringstream s;
     s << "half " << f.half << "  " << clock(f.gameTime) << "  " << f.playMode << "  "
-      << (team[0].empty() ? "left" : team[0]) << " " << f.score[0] << ":" << f.score[1] << " "
-      << (team[1].empty() ? "right" : team[1]) << "  robots " << count[0] << "+" << count[1]
+      << (team[0].empty() ? "nobody" : team[0]) << " " << f.score[0] << ":" << f.score[1] << " "
+      << (team[1].empty() ? "nobody" : team[1]) << "  robots " << count[0] << "+" << count[1]
       << ", on the ground " << lying << "  (sim time " << fixed(f.time, 1) << " s)";
     return s.str();
 }
@@ -305,8 +305,8 @@ std::string ReportWriter::statusLine(const Frame& f) {
 void ReportWriter::summary(std::ostream& out) const {
     const Frame& f = match_.last();
     const auto teams = match_.teams();
-    out << "Final score: " << (teams[0].empty() ? "left" : teams[0]) << " (left) " << f.score[0]
-        << " : " << f.score[1] << " " << (teams[1].empty() ? "right" : teams[1]) << " (right)"
+    out << "Final score: " << (teams[0].empty() ? "nobody" : teams[0]) << " (left) " << f.score[0]
+        << " : " << f.score[1] << " " << (teams[1].empty() ? "nobody" : teams[1]) << " (right)"
         << "   game time " << fixed(f.gameTime, 1) << " s, "
         << (match_.reachedGameOver() ? "GameOver reached" : "ended before GameOver") << "\n";
     for (const Goal& g : match_.goals()) {
@@ -458,8 +458,8 @@ void ReportWriter::html(std::ostream& out, const std::string& title,
                         const std::string& source) const {
     const Frame& f = match_.last();
     const auto teams = match_.teams();
-    const std::string left = teams[0].empty() ? "left" : teams[0];
-    const std::string right = teams[1].empty() ? "right" : teams[1];
+    const std::string left = teams[0].empty() ? "nobody" : teams[0];
+    const std::string right = teams[1].empty() ? "nobody" : teams[1];
     out << "<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"en\">\n<head>\n"
            "<meta charset=\"utf-8\"/>\n<title>"
         << xml(title) << "</title>\n<style>/*<![CDATA[*/" << kStyle << "/*]]>*/</style>\n"
