@@ -291,6 +291,23 @@ TEST(MatchReport, BrokenLinesAreSkippedAndCounted) {
     EXPECT_TRUE(XmlCheck::run(dir.read("report.html")).ok);
 }
 
+TEST(MatchReport, NamesRobotsThatLeftBeforeTheEnd) {
+    ScratchDir dir;
+    std::string s;
+    for (int k = 1; k <= 100; ++k) {
+        std::vector<Bot> bots = {Bot{"left", 2, -5, 0}};
+        if (k <= 40)
+            bots.push_back(Bot{"right", 6, 5, 0});
+        s += frameLine(k * 0.02, "PlayOn", 0, 0, 0, 0, 0, 0, bots);
+    }
+    ASSERT_TRUE(dir.write("trace.jsonl", s));
+    const Result r = runTool({"trace.jsonl"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Left the field before the end: right 6 at 0.8 s\n"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("left 2 at"), std::string::npos) << r.out;
+}
+
 TEST(MatchReport, StatusLineReadsTheLastCompleteStateLine) {
     ScratchDir dir;
     std::vector<Bot> bots = {Bot{"left", 1, -14, 0}, Bot{"right", 1, 14, 0},

@@ -74,12 +74,8 @@ void MatchAnalysis::add(const Frame& f) {
     double dt = first ? 0.0 : f.time - last_.time;
     if (!(dt > 0) || dt > 1.0)
         dt = 0;  // a clock that jumped: no time passes for the figures
-    if (first) {
+    if (first)
         firstTime_ = f.time;
-        modeStart_ = f.time;
-    } else if (f.playMode != last_.playMode) {
-        modeStart_ = f.time;
-    }
     if (dt > 0 && (step_ == 0 || dt < step_ - kEps))
         step_ = dt;
     if (f.playMode == "GameOver")

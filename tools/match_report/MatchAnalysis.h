@@ -150,7 +150,6 @@ private:
     long late_ = 0;
     long malformed_ = 0;
     double firstTime_ = 0;
-    double modeStart_ = 0;
     double step_ = 0;
     double lastBallPathTime_ = -1e9;
     double lastReplayTime_ = -1e9;

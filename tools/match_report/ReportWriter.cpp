@@ -335,6 +335,16 @@ void ReportWriter::summary(std::ostream& out) const {
         ground += p.groundTime;
         present += p.presentTime;
     }
+    // A robot that disappeared before the end: its agent ended or lost
+    // its connection.
+    std::string gone;
+    for (const auto& [key, p] : match_.players()) {
+        if (p.lastSeen < f.time - 0.5)
+            gone += std::string(gone.empty() ? "" : ", ") + sideName(p.side) + " " +
+                    std::to_string(p.unum) + " at " + fixed(p.lastSeen, 1) + " s";
+    }
+    if (!gone.empty())
+        out << "Left the field before the end: " << gone << "\n";
     out << "All players: " << answered << " of " << counted << " counted messages answered ("
         << (counted > 0 ? fixed(100.0 * answered / counted, 3) : std::string("-"))
         << "%), on the ground " << (present > 0 ? fixed(100.0 * ground / present, 2) : "0")
