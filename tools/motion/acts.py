@@ -92,6 +92,41 @@ def arms(pitch, roll=0.0, yaw=0.0, elbow=0.0, base=None):
                 laj4=elbow, raj4=-elbow)
 
 
+THIGH = 0.12
+SHANK = 0.10
+
+
+def leg_ik(dy, dz, foot=0.0, lean=0.0):
+    """Hip pitch, knee and ankle pitch (degrees) that put the ankle at (dy
+    forward, dz up) metres from the hip in the sagittal plane, with the torso
+    leaning forward by `lean` and the sole pitched by `foot` (toes up
+    positive) against the ground."""
+    d = math.hypot(dy, dz)
+    d = min(d, THIGH + SHANK - 1e-6)
+    cos_bend = (d * d - THIGH * THIGH - SHANK * SHANK) / (2 * THIGH * SHANK)
+    bend = math.acos(max(-1.0, min(1.0, cos_bend)))
+    line = math.atan2(dy, -dz)
+    thigh = line + math.asin(SHANK * math.sin(bend) / d)
+    shank = thigh - bend
+    hip = math.degrees(thigh) + lean
+    knee = -math.degrees(bend)
+    ankle = foot - math.degrees(shank)
+    return hip, knee, ankle
+
+
+def leg_pose(base, side, dy, dz, foot=0.0, lean=0.0, roll=None):
+    """base with one leg ("l" or "r") set by leg_ik; roll sets the hip roll and
+    the opposite ankle roll."""
+    h, k, a = leg_ik(dy, dz, foot, lean)
+    # the sole turns as far as the ankle allows
+    a = max(JOINTS[INDEX["llj5"]][2], min(JOINTS[INDEX["llj5"]][3], a))
+    changes = {side + "lj3": h, side + "lj4": k, side + "lj5": a}
+    if roll is not None:
+        changes[side + "lj2"] = roll
+        changes[side + "lj6"] = -roll
+    return pose(base, **changes)
+
+
 def mirror(p):
     """The left-right mirror image of a pose."""
     m = {}
@@ -192,14 +227,13 @@ def command_lines(name, start, frames, extra_cycles=0):
     for duration, changes in frames:
         target = dict(current)
         target.update(changes)
+        # A frame takes its time, or longer where a joint would need more
+        # than the servo's speed (with a small margin).
         n = max(1, int(round(duration / CYCLE)))
-        speeds = {}
         for j in BODY:
             clamp_check(name, j, target[j])
-            speed = (target[j] - current[j]) / (n * CYCLE)
-            if abs(speed) > MAX_SPEED + 1e-6:
-                raise ValueError("%s: %s needs %.0f deg/s" % (name, j, speed))
-            speeds[j] = speed
+            n = max(n, int(math.ceil(abs(target[j] - current[j]) / (0.97 * MAX_SPEED * CYCLE))))
+        speeds = {j: (target[j] - current[j]) / (n * CYCLE) for j in BODY}
         for _ in range(n):
             lines.append(line_of(speeds))
         current = target
@@ -396,6 +430,150 @@ def WalkSlowLeft():
 @motion
 def WalkSlowRight():
     return gait("WalkSlowRight", 0.5, side=6, side_phase=SIDE_PHASE, **SIDE_GAIT, mirrored=True)
+
+
+# ------------------------------------------------------------------ kicks
+# The posture the approach of the side kicks ends in (the left arm's roll
+# target of 23 degrees lies beyond its range and ends at 1).
+KICK_START = pose(legs(9.17, -34.38, 25.78), laj1=-90, raj1=-90, laj2=1, raj2=22.92)
+
+
+def kick_frames(shift=9.0, hold_shift=15.0, step=0.10, lunge=0.06, swing_to=(0.20, -0.15), via=(0.06, -0.13),
+                toes=-20.0, reach_roll=-5.0, swing_time=0.25, lean=0.0, draw=(-0.10, -0.15),
+                arm_swing=40.0):
+    """Key frames of a kick with the right leg, from KICK_START: the left foot
+    steps forward beside the ball, the body moves over it, then the right leg
+    swings through from behind, its foot kept clear of the ground on the way
+    (via point) while the arms swing against the leg's turn. (duration, pose)
+    pairs."""
+    z0 = -0.209
+    y0 = -0.024
+    over_right = legs(9.17, -34.38, 25.78, roll=shift, base=KICK_START)
+    lifted = leg_pose(over_right, "l", y0 + step / 2, z0 + 0.04)
+    placed = leg_pose(lifted, "l", y0 + step, z0)
+    # the body moves forward and over the left foot
+    over_left = leg_pose(placed, "l", y0 + step - lunge, z0, roll=-hold_shift, lean=lean)
+    over_left = leg_pose(over_left, "r", y0 - lunge, z0, roll=-hold_shift, lean=lean)
+    drawn = leg_pose(over_left, "r", draw[0], draw[1], foot=-10, roll=-hold_shift + reach_roll,
+                     lean=lean)
+    passing = leg_pose(drawn, "r", via[0], via[1], foot=0, lean=lean)
+    passing = pose(passing, laj1=-90 + arm_swing / 2, raj1=-90 - arm_swing / 4)
+    kicked = leg_pose(passing, "r", swing_to[0], swing_to[1], foot=toes, lean=lean)
+    kicked = pose(kicked, laj1=-90 + arm_swing, raj1=-90 - arm_swing / 2)
+    back = leg_pose(kicked, "r", y0 + step - lunge, z0 + 0.04, roll=-hold_shift, lean=lean)
+    back = arms(-90, base=back)
+    down = leg_pose(back, "r", y0 + step - lunge, z0, roll=-hold_shift, lean=lean)
+    centred = legs(*leg_ik(y0, z0), base=KICK_START)
+    return [
+        (0.35, over_right),
+        (0.25, lifted),
+        (0.25, placed),
+        (0.40, over_left),
+        (0.25, drawn),
+        (swing_time / 2, passing),
+        (swing_time / 2, kicked),
+        (0.10, kicked),
+        (0.30, back),
+        (0.25, down),
+        (0.40, centred),
+        (0.20, centred),
+    ]
+
+
+@motion
+def KickL():
+    return command_lines("KickL", KICK_START, kick_frames())
+
+
+@motion
+def KickR():
+    start = mirror(KICK_START)
+    start["raj2"], start["laj2"] = -1, -22.92
+    return command_lines("KickR", start, [(d, mirror(p)) for d, p in kick_frames()])
+
+
+# ---------------------------------------------------- dives and defending
+# A dive drives only the rolls and the arms: the legs keep whatever bend
+# they had, so the body tips sideways instead of pitching.
+DIVE_JOINTS = ["llj2", "rlj2", "llj6", "rlj6", "laj1", "raj1", "laj2", "raj2"]
+
+
+def dive_right(arms_up):
+    """Falls to the right: both feet are pushed to the left under the body
+    and the arms reach out to the right (over the head when arms_up)."""
+    tip = pose(STAND, llj2=25, rlj2=25, llj6=0, rlj6=0, laj2=-47, raj2=95)
+    if arms_up:
+        tip = pose(tip, laj1=120, raj1=120, laj2=-10, raj2=10)
+    return [(0.1, tip), (0.9, tip)]
+
+
+@motion
+def DiveLegR():
+    return matrix_table("DiveLegR", dive_right(False), joints=DIVE_JOINTS)
+
+
+@motion
+def DiveLegL():
+    return matrix_table("DiveLegL", [(d, mirror(p)) for d, p in dive_right(False)],
+                        joints=DIVE_JOINTS)
+
+
+@motion
+def DiveHandR():
+    return matrix_table("DiveHandR", dive_right(True), joints=DIVE_JOINTS)
+
+
+@motion
+def DiveHandL():
+    return matrix_table("DiveHandL", [(d, mirror(p)) for d, p in dive_right(True)],
+                        joints=DIVE_JOINTS)
+
+
+@motion
+def DiveFront():
+    # Falls forward onto the stretched arms.
+    lean = pose(legs(40, 0, 0), laj1=70, raj1=70)
+    return matrix_table("DiveFront", [(0.2, lean), (0.8, lean)])
+
+
+@motion
+def DiveBack():
+    # Sits down backwards with the arms forward.
+    sit = pose(legs(80, -130, 0), laj1=0, raj1=0)
+    return matrix_table("DiveBack", [(0.3, sit), (0.7, sit)])
+
+
+@motion
+def DefendGoalL():
+    # Blocks to the left without falling: a wide step of the left leg and the
+    # left arm out, then back to the crouch.
+    block = pose(STAND, llj2=22, llj6=-22, rlj2=8, rlj6=-8, laj1=-90, laj2=-80)
+    return matrix_table("DefendGoalL", [(0.3, block), (0.6, block), (0.4, STAND)])
+
+
+@motion
+def DefendGoalR():
+    block = mirror(pose(STAND, llj2=22, llj6=-22, rlj2=8, rlj6=-8, laj1=-90, laj2=-80))
+    return matrix_table("DefendGoalR", [(0.3, block), (0.6, block), (0.4, STAND)])
+
+
+@motion
+def LieFront():
+    # Goes down onto the front in a controlled way: crouch, hands forward,
+    # lean over and stretch out.
+    crouch = pose(legs(90, -120, 45), laj1=0, raj1=0)
+    over = pose(legs(60, -60, 0), laj1=30, raj1=30)
+    flat = pose(legs(0, 0, 0), laj1=-90, raj1=-90)
+    return matrix_table("LieFront", [(0.5, crouch), (0.4, over), (0.6, flat)])
+
+
+@motion
+def LieBack():
+    # Sits down and lies back.
+    sit = pose(legs(90, -130, 10), laj1=0, raj1=0)
+    back = pose(legs(60, -40, 0), laj1=-90, raj1=-90)
+    flat = pose(legs(0, 0, 0), laj1=-90, raj1=-90)
+    return matrix_table("LieBack", [(0.6, sit), (0.5, back), (0.5, flat)])
 
 
 # ------------------------------------------------------------------ main
