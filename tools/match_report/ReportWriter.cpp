@@ -99,7 +99,7 @@ std::string pointList(const std::vector<Point>& pts) {
 }
 
 std::string percent(double share) {
-    return fixed(100.0 * share, 2) + "%";
+    return fixed(100.0 * share, 3) + "%";
 }
 
 const char* kStyle = R"CSS(
@@ -120,7 +120,7 @@ h1 { margin-bottom: 0.2em; }
 .dim .hl .path { opacity: 1; stroke-width: 0.12; }
 .hidden { display: none; }
 table { border-collapse: collapse; margin-top: 0.5em; }
-th, td { padding: 0.25em 0.7em; border-bottom: 1px solid #ddd; text-align: right; }
+th, td { padding: 0.25em 0.7em; border-bottom: 1px solid #ddd; text-align: right; white-space: nowrap; }
 th { background: #eee; }
 td.l, th.l { text-align: left; }
 tr.row-left td:first-child { border-left: 4px solid #1565c0; }
