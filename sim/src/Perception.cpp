@@ -1,24 +1,19 @@
 #include "Perception.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace tovrasim {
 
 namespace {
 
-void appendf(std::string& out, const char* fmt, double a) {
-    char buf[64];
-    int n = std::snprintf(buf, sizeof buf, fmt, a);
-    if (n > 0)
-        out.append(buf, std::min<size_t>(static_cast<size_t>(n), sizeof buf - 1));
-}
-
 void appendVec(std::string& out, const Vec3& v) {
-    char buf[96];
-    int n = std::snprintf(buf, sizeof buf, "%.2f %.2f %.2f", v.x, v.y, v.z);
-    if (n > 0)
-        out.append(buf, std::min<size_t>(static_cast<size_t>(n), sizeof buf - 1));
+    Perception::appendFixed2(out, v.x);
+    out += ' ';
+    Perception::appendFixed2(out, v.y);
+    out += ' ';
+    Perception::appendFixed2(out, v.z);
 }
 
 // "-0.00" reads oddly; print a tiny negative number as zero.
@@ -27,6 +22,37 @@ double clean(double v) {
 }
 
 }  // namespace
+
+void Perception::appendFixed2(std::string& out, double v) {
+    // printf rounds the exact binary value; the product below is rounded
+    // once more, which can only matter right at a half-hundredth, so those
+    // rare values (and huge or non-finite ones) go to printf itself.
+    const double scaled = std::abs(v) * 100.0;
+    if (!std::isfinite(v) || scaled >= 1e14 ||
+        std::abs(scaled - std::floor(scaled) - 0.5) <= 1e-9 * (1.0 + scaled)) {
+        char buf[400];
+        const int n = std::snprintf(buf, sizeof buf, "%.2f", v);
+        if (n > 0)
+            out.append(buf, std::min<size_t>(static_cast<size_t>(n), sizeof buf - 1));
+        return;
+    }
+    // Hundredths, rounded to nearest.
+    unsigned long long n = static_cast<unsigned long long>(std::nearbyint(scaled));
+    char buf[32];
+    char* p = buf + sizeof buf;
+    *--p = static_cast<char>('0' + n % 10);
+    n /= 10;
+    *--p = static_cast<char>('0' + n % 10);
+    n /= 10;
+    *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    if (std::signbit(v))
+        *--p = '-';
+    out.append(p, static_cast<size_t>(buf + sizeof buf - p));
+}
 
 const std::array<Landmark, 8>& Perception::landmarks() {
     const double hx = World::kFieldLength / 2, hy = World::kFieldWidth / 2;
@@ -65,9 +91,9 @@ std::string Perception::bareMessage(const Game& g) {
     std::string out;
     out.reserve(96);
     out += "(time (now ";
-    appendf(out, "%.2f", g.time);
+    appendFixed2(out, g.time);
     out += "))(GS (t ";
-    appendf(out, "%.2f", g.gameTime);
+    appendFixed2(out, g.gameTime);
     out += ") (pm ";
     out += g.playMode;
     out += "))";
@@ -79,13 +105,13 @@ std::string Perception::message(const World& w, int slot, const Game& g, bool vi
     std::string out;
     out.reserve(vision ? 4096 : 1536);
     out += "(time (now ";
-    appendf(out, "%.2f", g.time);
+    appendFixed2(out, g.time);
     out += "))(GS (unum ";
     out += std::to_string(w.unum(slot));
     out += ") (team ";
     out += sideName(w.side(slot));
     out += ") (t ";
-    appendf(out, "%.2f", g.gameTime);
+    appendFixed2(out, g.gameTime);
     out += ") (pm ";
     out += g.playMode;
     out += "))";
@@ -101,7 +127,7 @@ std::string Perception::message(const World& w, int slot, const Game& g, bool vi
         out += "(HJ (n ";
         out += js[j].perceptor;
         out += ") (ax ";
-        appendf(out, "%.2f", clean(s.jointDeg[j]));
+        appendFixed2(out, clean(s.jointDeg[j]));
         out += "))";
     }
     const FootPressure* feet[2] = {&s.lf, &s.rf};
@@ -153,10 +179,11 @@ std::string Perception::message(const World& w, int slot, const Game& g, bool vi
             RobotModel::bodyIndex("head"), RobotModel::bodyIndex("rlowerarm"),
             RobotModel::bodyIndex("llowerarm"), RobotModel::bodyIndex("rfoot"),
             RobotModel::bodyIndex("lfoot")};
+        std::string entry;
         for (int other : w.robots()) {
             if (other == slot)
                 continue;
-            std::string entry;
+            entry.clear();
             for (int k = 0; k < 5; ++k) {
                 const Polar p = observe(w.partPos(other, partIndex[k]));
                 if (!inView(p))
@@ -185,7 +212,7 @@ std::string Perception::message(const World& w, int slot, const Game& g, bool vi
             continue;
         if (h.speaker == slot) {
             out += "(hear ";
-            appendf(out, "%.2f", h.time);
+            appendFixed2(out, h.time);
             out += " self ";
             out += h.text;
             out += ")";
@@ -199,9 +226,9 @@ std::string Perception::message(const World& w, int slot, const Game& g, bool vi
             continue;
         const Polar p = polar(to, w.cameraAxes(slot), from);
         out += "(hear ";
-        appendf(out, "%.2f", h.time);
+        appendFixed2(out, h.time);
         out += " ";
-        appendf(out, "%.2f", clean(p.theta));
+        appendFixed2(out, clean(p.theta));
         out += " ";
         out += h.text;
         out += ")";

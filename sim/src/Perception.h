@@ -64,6 +64,10 @@ public:
     // Message for a client without a robot in play.
     static std::string bareMessage(const Game& g);
 
+    // Appends v exactly as "%.2f" prints it, mostly without the cost of
+    // printf.
+    static void appendFixed2(std::string& out, double v);
+
 private:
     static void appendPolar(std::string& out, const Polar& p);
 };

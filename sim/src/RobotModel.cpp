@@ -328,23 +328,4 @@ std::string RobotModel::legPairsXml(int slot) {
     return out;
 }
 
-std::string RobotModel::actuatorXml(int slot) {
-    const std::string p = prefix(slot);
-    std::string out;
-    for (const JointSpec& j : joints()) {
-        const double f = forceLimit(j.group);
-        out += "<general name=\"" + p + "a_" + j.perceptor + "\" joint=\"" + p + j.perceptor +
-               "\" gaintype=\"fixed\" biastype=\"affine\" gainprm=\"" + fmt(kServoKp) +
-               "\" biasprm=\"0 " + fmt(-kServoKp) + " " + fmt(-kServoKv) +
-               "\" forcelimited=\"true\" forcerange=\"" + fmt(-f) + " " + fmt(f) + "\"/>\n";
-    }
-    return out;
-}
-
-std::string RobotModel::sensorXml(int slot) {
-    const std::string p = prefix(slot);
-    return "<accelerometer name=\"" + p + "acc\" site=\"" + p + "imu\"/>\n<gyro name=\"" + p +
-           "gyro\" site=\"" + p + "imu\"/>\n";
-}
-
 }  // namespace tovrasim

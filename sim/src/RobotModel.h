@@ -73,8 +73,6 @@ public:
     // legPairsXml.
     static std::string bodyXml(int slot, const Vec3& pos);
     static std::string legPairsXml(int slot);
-    static std::string actuatorXml(int slot);
-    static std::string sensorXml(int slot);
     static std::string prefix(int slot) { return "r" + std::to_string(slot) + "_"; }
 };
 

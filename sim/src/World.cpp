@@ -39,6 +39,10 @@ std::string goalXml(double sx, const char* tag) {
     const double mid = sx * (World::kFieldLength / 2 + World::kGoalDepth / 2);
     const std::string env = "contype=\"1\" conaffinity=\"1\"";
     std::ostringstream o;
+    // A static body of its own: the broadphase then bounds the goal by its
+    // own box instead of pairing every robot part with the whole world
+    // body (whose ground plane has no bounds).
+    o << "<body name=\"goal_" << tag << "\">\n";
     for (int s = -1; s <= 1; s += 2) {
         o << "<geom name=\"post_" << tag << (s < 0 ? "2" : "1") << "\" type=\"cylinder\" " << env
           << " fromto=\"" << fmt(x) << " " << fmt(s * hw) << " 0 " << fmt(x) << " " << fmt(s * hw)
@@ -56,6 +60,7 @@ std::string goalXml(double sx, const char* tag) {
     o << "<geom name=\"net_top_" << tag << "\" type=\"box\" " << env << " pos=\"" << fmt(mid)
       << " 0 " << fmt(h + 2 * r + 0.01) << "\" size=\"" << fmt(World::kGoalDepth / 2) << " "
       << fmt(hw + 0.02) << " 0.01\"/>\n";
+    o << "</body>\n";
     return o.str();
 }
 
@@ -84,11 +89,24 @@ std::string World::buildXml(const std::vector<int>& slots) {
     (void)dt;
     const int n = static_cast<int>(slots.size());
     const double ballI = 2.0 / 3.0 * kBallMass * kBallRadius * kBallRadius;  // hollow ball
+    // Contact and constraint buffers grow with the robots. MuJoCo's own
+    // default for the scratch stack grows with the square of njmax (about
+    // 400 MB for 22 robots, cleared at every model build); the solver needs
+    // about 5 nv^2 + 20 rows per constraint (measured peak: 1.95 M numbers
+    // with 22 robots heaped and flailing, nv 622, 733 rows), so this bound
+    // leaves twice that and five times the per-row share.
+    const long nv = 6 + 28L * n;
+    const long nconmax = 100 + 40L * n, njmax = 400 + 100L * n;
+    const long nstack = 10 * nv * nv + 100 * njmax + 100000;
     std::ostringstream o;
     o << "<mujoco model=\"tovra-field\">\n"
       << "<compiler angle=\"radian\" inertiafromgeom=\"false\"/>\n"
-      << "<option timestep=\"0.002\" integrator=\"Euler\" gravity=\"0 0 -9.81\"/>\n"
-      << "<size nconmax=\"" << 100 + 40 * n << "\" njmax=\"" << 400 + 100 * n << "\"/>\n"
+      << "<option timestep=\"0.002\" integrator=\"Euler\" gravity=\"0 0 -9.81\" "
+         "jacobian=\"sparse\"/>\n"
+      << "<!-- The joint servos and the torso's gyroscope and accelerometer are computed by "
+         "the simulator (World.cpp), not by MuJoCo actuators and sensors. -->\n"
+      << "<size nconmax=\"" << nconmax << "\" njmax=\"" << njmax << "\" nstack=\"" << nstack
+      << "\"/>\n"
       << "<worldbody>\n"
       << "<geom name=\"ground\" type=\"plane\" size=\"40 30 1\" contype=\"1\" conaffinity=\"1\" "
          "friction=\"1 0.005 0.0001\"/>\n"
@@ -110,13 +128,7 @@ std::string World::buildXml(const std::vector<int>& slots) {
         o << "<contact>\n";
         for (int s : slots)
             o << RobotModel::legPairsXml(s);
-        o << "</contact>\n<actuator>\n";
-        for (int s : slots)
-            o << RobotModel::actuatorXml(s);
-        o << "</actuator>\n<sensor>\n";
-        for (int s : slots)
-            o << RobotModel::sensorXml(s);
-        o << "</sensor>\n";
+        o << "</contact>\n";
     }
     o << "</mujoco>\n";
     return o.str();
@@ -203,7 +215,6 @@ void World::bindRobot(int s) {
         int id = mj_name2id(mModel, mjOBJ_JOINT, (p + js[j].perceptor).c_str());
         r.qpos[j] = mModel->jnt_qposadr[id];
         r.dof[j] = mModel->jnt_dofadr[id];
-        r.act[j] = mj_name2id(mModel, mjOBJ_ACTUATOR, (p + "a_" + js[j].perceptor).c_str());
     }
     r.bodyId.assign(bs.size(), -1);
     r.geomId.assign(bs.size(), -1);
@@ -213,8 +224,6 @@ void World::bindRobot(int s) {
         if (r.geomId[b] >= 0)
             mGeomRobot[r.geomId[b]] = s;
     }
-    r.accAdr = mModel->sensor_adr[mj_name2id(mModel, mjOBJ_SENSOR, (p + "acc").c_str())];
-    r.gyroAdr = mModel->sensor_adr[mj_name2id(mModel, mjOBJ_SENSOR, (p + "gyro").c_str())];
     r.cameraSite = mj_name2id(mModel, mjOBJ_SITE, (p + "camera").c_str());
 }
 
@@ -298,7 +307,16 @@ void World::updateServos(double dt) {
             double vff = r.command[j];
             if ((sp >= hi && vff > 0) || (sp <= lo && vff < 0))
                 vff = 0;
-            mData->ctrl[r.act[j]] = sp + kff * vff;
+            // The servo: kp (target - angle) - kv speed, target = setpoint
+            // plus the speed feed-forward, limited to the joint's force. It
+            // acts on its joint alone, so it goes straight into the joint's
+            // applied force (MuJoCo's actuators keep a dense moment matrix
+            // of actuators by degrees of freedom, quadratic in the robots).
+            const double target = sp + kff * vff;
+            const double bias =
+                0.0 + -RobotModel::kServoKp * q + -RobotModel::kServoKv * mData->qvel[r.dof[j]];
+            const double f = RobotModel::forceLimit(js[j].group);
+            mData->qfrc_applied[r.dof[j]] = std::clamp(RobotModel::kServoKp * target + bias, -f, f);
         }
     }
 }
@@ -363,6 +381,16 @@ void World::step() {
         r.touched = false;
     for (int k = 0; k < n; ++k) {
         updateServos(dt);
+        // The rate gyro reads the torso's angular velocity in its own frame,
+        // which is the free joint's angular velocity, at the state the
+        // substep starts from.
+        for (int s = 0; s < kMaxRobots; ++s) {
+            const Robot& r = mRobots[s];
+            if (r.active) {
+                const mjtNum* w = mData->qvel + r.rootDof + 3;
+                gyro[s] = gyro[s] + Vec3(w[0], w[1], w[2]);
+            }
+        }
         mj_step(mModel, mData);
         std::array<double, kMaxRobots* 2> before = weight;
         accumulateContacts(force, copSum, weight);
@@ -370,9 +398,15 @@ void World::step() {
             const Robot& r = mRobots[s];
             if (!r.active)
                 continue;
-            const mjtNum* sd = mData->sensordata;
-            acc[s] = acc[s] + Vec3(sd[r.accAdr], sd[r.accAdr + 1], sd[r.accAdr + 2]);
-            gyro[s] = gyro[s] + Vec3(sd[r.gyroAdr], sd[r.gyroAdr + 1], sd[r.gyroAdr + 2]);
+            // The accelerometer at the torso centre (the free joint's
+            // origin) reads its linear acceleration minus gravity, in the
+            // torso frame: xmat and qacc still belong to the state the
+            // substep started from.
+            Mat3 R;
+            std::memcpy(R.m, mData->xmat + 9 * r.bodyId[0], sizeof R.m);
+            const mjtNum* a = mData->qacc + r.rootDof;
+            const mjtNum* g = mModel->opt.gravity;
+            acc[s] = acc[s] + R.transposeTimes(Vec3(a[0] - g[0], a[1] - g[1], a[2] - g[2]));
             for (int f = 0; f < 2; ++f) {
                 if (weight[s * 2 + f] > before[s * 2 + f])
                     ++contactSteps[s * 2 + f];

@@ -110,6 +110,7 @@ public:
     // The MuJoCo XML of a world with robots in the given slots.
     static std::string buildXml(const std::vector<int>& slots);
     const mjModel_* model() const { return mModel; }
+    const mjData_* data() const { return mData; }
 
 private:
     struct Robot {
@@ -122,10 +123,10 @@ private:
         bool touched = false;
         // Indices into the current model.
         int rootQpos = -1, rootDof = -1;
-        std::array<int, RobotModel::kNumJoints> qpos{}, dof{}, act{};
+        std::array<int, RobotModel::kNumJoints> qpos{}, dof{};
         std::vector<int> bodyId;  // by body table index
         std::vector<int> geomId;  // by body table index, -1 without geom
-        int accAdr = -1, gyroAdr = -1, cameraSite = -1;
+        int cameraSite = -1;
     };
 
     bool rebuild();

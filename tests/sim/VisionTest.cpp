@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <map>
+#include <random>
 
 #include "Perception.h"
 #include "Sexp.h"
@@ -194,4 +196,25 @@ TEST(Perceptor, TeammatesHearWithDirectionOpponentsDoNot) {
     // b faces +x; the speaker stands straight to its right.
     EXPECT_NE(mb.find("(hear 1.50 -90.00 pass)"), std::string::npos) << mb;
     EXPECT_EQ(mc.find("(hear"), std::string::npos);
+}
+
+TEST(Perceptor, NumbersPrintAsPrintfPrintsThem) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> wide(-2000.0, 2000.0), small(-0.02, 0.02);
+    auto same = [](double v) {
+        std::string fast;
+        Perception::appendFixed2(fast, v);
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.2f", v);
+        return fast == buf ? ::testing::AssertionSuccess()
+                           : ::testing::AssertionFailure() << v << ": " << fast << " vs " << buf;
+    };
+    for (double v : {0.0, -0.0, 0.004, -0.004, 0.005, 0.015, 0.125, 0.375, 9.995, 99.99, -180.0,
+                     351.77, 1e11, -1e13, 123456789.125, 1.0 / 0.0, -1.0 / 0.0}) {
+        EXPECT_TRUE(same(v));
+    }
+    for (int i = 0; i < 20000; ++i) {
+        EXPECT_TRUE(same(wide(rng)));
+        EXPECT_TRUE(same(small(rng)));
+    }
 }
