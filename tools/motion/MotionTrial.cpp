@@ -165,7 +165,7 @@ TrialResult MotionTrial::run() {
         "--need-right",
         "0",
         "--max-steps",
-        std::to_string(static_cast<long>((settle + spec_.observeTime) / kCycle + 200))};
+        std::to_string(static_cast<long>((settle + spec_.preTime + spec_.observeTime) / kCycle + 200))};
     SimProcess sim;
     if (!sim.start(spec_.simBinary, extra)) {
         result.error = "simulator did not start";
@@ -224,10 +224,12 @@ TrialResult MotionTrial::run() {
     const int settleCycles = static_cast<int>(std::lround(settle / kCycle));
     const int observeCycles = static_cast<int>(std::lround(spec_.observeTime / kCycle));
     const int holdCycles = static_cast<int>(std::lround(spec_.holdTime / kCycle));
-    const int firstAction = 3 + settleCycles;
+    const int preCycles = static_cast<int>(std::lround(spec_.preTime / kCycle));
+    const int firstAction = 3 + settleCycles + preCycles;
     std::vector<Sample> samples;
     double lastHeading = 0;
     double unwrapped = 0;
+    bool actionSeen = false;
     std::string message;
     for (int cycle = 0; cycle < firstAction + observeCycles; ++cycle) {
         if (!agent.receive(message, kTimeoutMs)) {
@@ -281,15 +283,23 @@ TrialResult MotionTrial::run() {
                 return result;
             }
             reply = ACS->stop();
-        } else if (cycle < firstAction) {
+        } else if (cycle < firstAction - preCycles) {
             reply = ACS->stop();
+        } else if (cycle < firstAction) {
+            // The action that leads into the measured one.
+            reply = ACS->doAction(spec_.pre, HEAD_STILL);
         } else {
             const int a = cycle - firstAction;
             switch (spec_.play) {
                 case TrialSpec::Play::Action: {
-                    const bool request = spec_.hold ? a < holdCycles : a == 0;
+                    // Played once: requested until the dispatcher has taken
+                    // it up (a running action finishes first).
+                    const bool request = spec_.hold ? a < holdCycles : !actionSeen;
                     reply = ACS->doAction(request ? spec_.action : spec_.after, HEAD_STILL);
-                    if (result.actionEnd < 0 && a > 0 && ACS->getCurAct() != spec_.action) {
+                    // The action may start late, when the one before has to
+                    // finish first.
+                    actionSeen = actionSeen || ACS->getCurAct() == spec_.action;
+                    if (result.actionEnd < 0 && actionSeen && ACS->getCurAct() != spec_.action) {
                         result.actionEnd = a * kCycle;
                     }
                     break;

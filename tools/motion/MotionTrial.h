@@ -22,6 +22,8 @@ struct TrialSpec {
     double holdTime = 0;
     double observeTime = 6;          // seconds from the start of the action
     double settleTime = -1;          // seconds before the action; < 0: by start pose
+    ActionType pre = WAIT;           // requested for preTime seconds before the action
+    double preTime = 0;
     ESide walkSide = SIDE_FORWARD_;  // Play::Walk: the omnidirectional walk
     double walkSpeed = 0;
     double walkTurn = 0;

@@ -292,7 +292,13 @@ def GetUpFront():
 
 
 # ------------------------------------------------------------ sine gaits
-def gait(name, T, crouch=(30, -60, 30), sway=8.0, lift=20.0, lift_phase=0.0, stride=0.0,
+def gait(name, T, **kw):
+    """The sine file of gait_lines(T, **kw)."""
+    startup, shutdown, lines = gait_lines(T, **kw)
+    return sine_file(name, startup, shutdown, lines)
+
+
+def gait_lines(T, crouch=(30, -60, 30), sway=8.0, lift=20.0, lift_phase=0.0, stride=0.0,
          stride_phase=0.0, turn=0.0, turn_phase=0.0, side=0.0, side_phase=0.0, arm=-90.0,
          arm_swing=0.0, startup=0.5, shutdown=0.5, mirrored=False):
     """A stepping gait of period T (one period = one step of each leg).
@@ -349,7 +355,7 @@ def gait(name, T, crouch=(30, -60, 30), sway=8.0, lift=20.0, lift_phase=0.0, str
         lines.append((j, [term(0, 0)]))
     if mirrored:
         lines = mirror_lines(lines)
-    return sine_file(name, startup, shutdown, lines)
+    return startup, shutdown, lines
 
 
 # Gaits of 0.5 s: the phases below were found by sweeping them on the
@@ -490,6 +496,23 @@ def KickR():
     start = mirror(KICK_START)
     start["raj2"], start["laj2"] = -1, -22.92
     return command_lines("KickR", start, [(d, mirror(p)) for d, p in kick_frames()])
+
+
+# ------------------------------------------------------- recorded walks
+# WalkSideL/R (command lines) and WalkSideShortL/R (key frames) are not
+# written here: they are recordings of the side gaits played on the
+# simulator, made with (in the build directory, for L and R):
+#
+#   tovra-motion --action WALK_LEFT --pre WAIT 1 --hold 2.0 --observe 4 \
+#       --no-jitter --data ../data --log /tmp/side_l.csv
+#   python3 ../tools/motion/record_lines.py /tmp/side_l.csv 0.2 2.7 lines \
+#       ../data/Acts/WalkSideL.txt
+#   tovra-motion --action WALK_LEFT --pre WAIT 1 --hold 0.6 --observe 3 \
+#       --no-jitter --data ../data --log /tmp/short_l.csv
+#   python3 ../tools/motion/record_lines.py /tmp/short_l.csv 0.2 1.2 table \
+#       ../data/Acts/WalkSideShortL.txt 2
+#
+# (WALK_RIGHT for the right-hand files.)
 
 
 # ---------------------------------------------------- dives and defending
