@@ -124,6 +124,7 @@ void usage() {
            "  --after NAME           action requested afterwards (default WAIT)\n"
            "  --observe S            seconds observed from the start (default 6)\n"
            "  --settle S             seconds before the start (default 0.5 standing, 1 lying)\n"
+        "  --pre NAME S           action requested for S seconds before the start\n"
            "  --ball FWD LEFT        ball relative to the robot at the start (metres)\n"
            "  --at X Y HEADING       placement (default -5 0 0)\n"
            "  --trials N             independent trials (default 1)\n"
@@ -362,6 +363,9 @@ int main(int argc, char** argv) {
             holdGiven = true;
         } else if (a == "--after") {
             spec.after = action(word(i));
+        } else if (a == "--pre") {
+            spec.pre = action(word(i));
+            spec.preTime = number(i);
         } else if (a == "--observe") {
             spec.observeTime = number(i);
         } else if (a == "--settle") {
@@ -455,11 +459,40 @@ int main(int argc, char** argv) {
             spec.linesFile = std::string(cwd) + "/" + spec.linesFile;
         }
     }
-    if (!dataDir.empty() && ::chdir(dataDir.c_str()) != 0) {
-        fail("cannot enter " + dataDir);
+    // With --data the runs work in a scratch directory that links the data
+    // files, so that nothing is written into the data directory ("l.txt").
+    std::string scratch;
+    if (!dataDir.empty()) {
+        if (dataDir[0] != '/') {
+            char cwd[4096];
+            if (::getcwd(cwd, sizeof cwd) != nullptr) {
+                dataDir = std::string(cwd) + "/" + dataDir;
+            }
+        }
+        char name[] = "/tmp/tovra-motion-XXXXXX";
+        if (::mkdtemp(name) == nullptr) {
+            fail("cannot create a scratch directory");
+        }
+        scratch = name;
+        for (const char* entry : {"Acts", "formation.conf", "outputdata"}) {
+            const std::string from = dataDir + "/" + entry;
+            if (::access(from.c_str(), F_OK) == 0 &&
+                ::symlink(from.c_str(), (scratch + "/" + entry).c_str()) != 0) {
+                fail("cannot link " + from);
+            }
+        }
+        if (::chdir(scratch.c_str()) != 0) {
+            fail("cannot enter " + scratch);
+        }
     }
 
     const std::vector<TrialResult> results = runTrials(spec, trials, jobs, logFile, quiet);
+    if (!scratch.empty()) {
+        for (const char* entry : {"Acts", "formation.conf", "outputdata", "l.txt"}) {
+            ::unlink((scratch + "/" + entry).c_str());
+        }
+        ::rmdir(scratch.c_str());
+    }
 
     int ran = 0, up = 0, noFall = 0, ball = 0, turn = 0, forward = 0, left = 0, side = 0;
     int falls = 0;
