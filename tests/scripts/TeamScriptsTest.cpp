@@ -425,6 +425,21 @@ TEST(MatchTest, DISABLED_ShortLockstepMatch) {
     EXPECT_TRUE(x.ok) << x.error;
     EXPECT_TRUE(fs::exists(out / "trace.jsonl.gz"));
 
+    // No sanitizer report from any agent or the simulator (in the
+    // sanitizer build the match runs sanitized programs).
+    std::vector<fs::path> logs = {out / "sim.log"};
+    for (const char* side : {"left", "right"}) {
+        for (int u = 1; u <= 11; ++u)
+            logs.push_back(out / side / "log" / ("player-" + std::to_string(u) + ".log"));
+    }
+    for (const fs::path& log : logs) {
+        EXPECT_TRUE(fs::exists(log)) << log;
+        const std::string text = slurp(log);
+        for (const char* report :
+             {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:"})
+            EXPECT_EQ(text.find(report), std::string::npos) << log << ":\n" << text;
+    }
+
     // Nothing the match started is left running.
     EXPECT_FALSE(fs::exists(out / "left" / "team.pids"));
     EXPECT_FALSE(fs::exists(out / "right" / "team.pids"));
