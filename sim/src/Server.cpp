@@ -36,6 +36,8 @@ struct Server::Client {
     bool beamPending = false;
     double beam[3] = {0, 0, 0};
     bool dead = false;
+    // Accepted by init, waiting for the model build that puts it in play.
+    bool joining = false;
 
     explicit Client(size_t maxFrame) : in(maxFrame) {}
 };
@@ -209,10 +211,12 @@ void Server::closeClient(Client& c, const std::string& why) {
         return;
     if (!why.empty())
         std::cerr << "(tovra-sim) " << clientName(c) << ": " << why << "\n";
-    if (c.state == Client::State::InPlay) {
+    if (c.state == Client::State::InPlay || c.joining) {
         const int s = c.side == Side::Left ? 0 : 1;
         mTaken[s][c.unum] = false;
-        mWorld.removeRobot(c.slot);
+        if (c.state == Client::State::InPlay)
+            mWorld.removeRobot(c.slot);
+        c.joining = false;
         if (countSide(c.side) == 0)
             mTeamName[s].clear();
     }
@@ -230,7 +234,44 @@ int Server::countSide(Side s) const {
         if (mWorld.side(slot) == s)
             ++n;
     }
+    for (const auto& c : mClients) {
+        if (c->joining && !c->dead && c->side == s)
+            ++n;
+    }
     return n;
+}
+
+void Server::flushJoins() {
+    std::vector<Client*> joining;
+    std::vector<World::NewRobot> robots;
+    for (auto& c : mClients) {
+        if (!c->joining || c->dead)
+            continue;
+        // New robots wait beside their own half's touchline, facing the field.
+        const bool left = c->side == Side::Left;
+        const double ox = -(0.5 + 1.2 * (c->unum - 1)), oy = -9.0;
+        robots.push_back({c->side, c->unum, left ? ox : -ox, left ? oy : -oy, left ? 90.0 : -90.0});
+        joining.push_back(c.get());
+    }
+    if (joining.empty())
+        return;
+    const std::vector<int> slots = mWorld.addRobots(robots);
+    for (size_t k = 0; k < joining.size(); ++k) {
+        Client& c = *joining[k];
+        c.joining = false;
+        if (slots[k] < 0) {
+            std::cerr << "(tovra-sim) " << clientName(c)
+                      << ": no room for another robot; the robot stays out of play\n";
+            const int s = c.side == Side::Left ? 0 : 1;
+            mTaken[s][c.unum] = false;
+            if (countSide(c.side) == 0)
+                mTeamName[s].clear();
+            c.state = Client::State::Refused;
+            continue;
+        }
+        c.state = Client::State::InPlay;
+        c.slot = slots[k];
+    }
 }
 
 void Server::sendFrame(Client& c, const std::string& body) {
@@ -370,7 +411,7 @@ void Server::handleAgentFrame(Client& c, const std::string& text) {
 }
 
 void Server::handleInit(Client& c, const Sexp& e) {
-    if (c.state != Client::State::Scene) {
+    if (c.state != Client::State::Scene || c.joining) {
         std::cerr << "(tovra-sim) " << clientName(c)
                   << (c.state == Client::State::Connected ? ": init before scene; ignored\n"
                                                           : ": init repeated; ignored\n");
@@ -407,23 +448,12 @@ void Server::handleInit(Client& c, const Sexp& e) {
         c.state = Client::State::Refused;
         return;
     }
-    const Side s = side == 0 ? Side::Left : Side::Right;
-    // New robots wait beside their own half's touchline, facing the field.
-    const double ox = -(0.5 + 1.2 * (unum - 1)), oy = -9.0;
-    const double ax = s == Side::Left ? ox : -ox, ay = s == Side::Left ? oy : -oy;
-    const double heading = s == Side::Left ? 90.0 : -90.0;
-    const int slot = mWorld.addRobot(s, unum, ax, ay, heading);
-    if (slot < 0) {
-        std::cerr << "(tovra-sim) " << clientName(c)
-                  << ": no room for another robot; the robot stays out of play\n";
-        c.state = Client::State::Refused;
-        return;
-    }
+    // The robot enters the world with the next model build, at the end of
+    // this poll round, together with every other robot that joins in it.
     mTeamName[side] = team;
     mTaken[side][unum] = true;
-    c.state = Client::State::InPlay;
-    c.slot = slot;
-    c.side = s;
+    c.joining = true;
+    c.side = side == 0 ? Side::Left : Side::Right;
     c.unum = unum;
     c.team = team;
 }
@@ -689,6 +719,7 @@ void Server::pollOnce(double timeoutSec) {
                 readClient(c);
         }
     }
+    flushJoins();
     for (auto it = mClients.begin(); it != mClients.end();) {
         if ((*it)->dead) {
             it = mClients.erase(it);

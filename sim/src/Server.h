@@ -79,7 +79,11 @@ private:
     void applyRefereeOutput(const Referee::Output& o);
     std::string clientName(const Client& c) const;
     std::array<std::string, 2> seenTeams(Side viewer) const;
+    // Robots of a side in play or joining.
     int countSide(Side s) const;
+    // Puts the robots accepted since the last call into the world with one
+    // model build.
+    void flushJoins();
     void trace(const std::string& line);
 
     ServerOptions mOpt;

@@ -190,6 +190,7 @@ bool World::rebuild() {
     mModel = m;
     mData = d;
     mXml = std::move(xml);
+    ++mBuilds;
 
     mGroundGeom = mj_name2id(m, mjOBJ_GEOM, "ground");
     mBallGeom = mj_name2id(m, mjOBJ_GEOM, "ball");
@@ -228,27 +229,44 @@ void World::bindRobot(int s) {
 }
 
 int World::addRobot(Side side, int unum, double x, double y, double headingDeg) {
-    int slot = -1;
-    for (int s = 0; s < kMaxRobots; ++s) {
-        if (!mRobots[s].active) {
-            slot = s;
-            break;
+    return addRobots({NewRobot{side, unum, x, y, headingDeg}}).front();
+}
+
+std::vector<int> World::addRobots(const std::vector<NewRobot>& robots) {
+    std::vector<int> slots;
+    for (const NewRobot& n : robots) {
+        int slot = -1;
+        for (int s = 0; s < kMaxRobots; ++s) {
+            if (!mRobots[s].active) {
+                slot = s;
+                break;
+            }
         }
+        if (slot >= 0) {
+            Robot& r = mRobots[slot];
+            r = Robot{};
+            r.active = true;
+            r.side = n.side;
+            r.unum = n.unum;
+        }
+        slots.push_back(slot);
     }
-    if (slot < 0)
-        return -1;
-    Robot& r = mRobots[slot];
-    r = Robot{};
-    r.active = true;
-    r.side = side;
-    r.unum = unum;
+    if (std::all_of(slots.begin(), slots.end(), [](int s) { return s < 0; }))
+        return slots;
     if (!rebuild()) {
-        r.active = false;
+        for (int& s : slots) {
+            if (s >= 0)
+                mRobots[s].active = false;
+            s = -1;
+        }
         rebuild();
-        return -1;
+        return slots;
     }
-    placeUpright(slot, x, y, headingDeg);
-    return slot;
+    for (size_t k = 0; k < robots.size(); ++k) {
+        if (slots[k] >= 0)
+            placeUpright(slots[k], robots[k].x, robots[k].y, robots[k].headingDeg);
+    }
+    return slots;
 }
 
 void World::removeRobot(int slot) {

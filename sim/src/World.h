@@ -66,6 +66,15 @@ public:
     // absolute position and heading; returns its slot, or -1 when full or the
     // model fails to build.
     int addRobot(Side side, int unum, double x, double y, double headingDeg);
+    struct NewRobot {
+        Side side = Side::Left;
+        int unum = 0;
+        double x = 0, y = 0, headingDeg = 0;
+    };
+    // Adds several robots with a single model build (a build costs about as
+    // much as a second of play with a full field); their slots, in order,
+    // -1 for each robot that found no room or when the build fails.
+    std::vector<int> addRobots(const std::vector<NewRobot>& robots);
     void removeRobot(int slot);
     bool hasRobot(int slot) const;
     std::vector<int> robots() const;
@@ -79,6 +88,8 @@ public:
     void step();
     double time() const;
     long stepCount() const { return mSteps; }
+    // Model builds so far (one per change of the set of robots, or batch).
+    long buildCount() const { return mBuilds; }
 
     // Places a robot upright, feet on the ground, at rest, keeping its joint
     // angles (absolute frame, heading in degrees).
@@ -146,6 +157,7 @@ private:
     std::vector<int> mGeomRobot;  // geom id -> robot slot or -1
     int mGroundGeom = -1, mBallGeom = -1, mBallQpos = -1, mBallDof = -1;
     long mSteps = 0;
+    long mBuilds = 0;
 };
 
 }  // namespace tovrasim
