@@ -626,6 +626,14 @@ bool Server::allReplied() const {
     return true;
 }
 
+bool Server::onlySilentAwaited() const {
+    for (const auto& c : mClients) {
+        if (!c->dead && !c->control && c->awaiting && c->answered)
+            return false;
+    }
+    return true;
+}
+
 void Server::markMissed() {
     for (auto& cp : mClients) {
         Client& c = *cp;
@@ -748,7 +756,15 @@ void Server::run() {
             sendPerceptions();
             const auto start = Clock::now();
             while (!mStop && !allReplied()) {
-                const double left = mOpt.deadline - secondsSince(start);
+                // Robots that are silent on purpose (the agent says nothing
+                // for the first half second of a beam window) would make
+                // every such step wait out the deadline; a robot that missed
+                // its previous message gets the shorter wait. This changes
+                // only when steps happen, not what happens in them, unless a
+                // reply comes late (the trace says so).
+                const double limit =
+                    onlySilentAwaited() ? std::min(mOpt.deadline, mOpt.silentWait) : mOpt.deadline;
+                const double left = limit - secondsSince(start);
                 if (left <= 0)
                     break;
                 pollOnce(left);

@@ -26,6 +26,9 @@ struct ServerOptions {
     int controlPort = 3200;  // -1: no control channel
     bool lockstep = false;
     double deadline = 0.1;  // lockstep: wall seconds a step waits for replies
+    // Lockstep: once only robots that sent nothing for their previous
+    // message are still awaited, the step waits at most this long.
+    double silentWait = 0.02;
     Referee::Config referee;
     std::string traceFile;
     int traceEvery = 1;
@@ -73,6 +76,8 @@ private:
     void sendFrame(Client& c, const std::string& body);
     void pollOnce(double timeoutSec);
     bool allReplied() const;
+    // Every client still awaited left its previous message unanswered.
+    bool onlySilentAwaited() const;
     void markMissed();
     void doStep();
     void sendPerceptions();

@@ -30,6 +30,8 @@ void usage() {
            "  --control-port N     control channel port (default 3200, -1 = none)\n"
            "  --lockstep           advance as soon as every robot has answered\n"
            "  --deadline S         lockstep: longest wait for replies per step (default 0.1)\n"
+           "  --silent-wait S      lockstep: longest wait when only robots that did not answer\n"
+           "                       their previous message are awaited (default 0.02)\n"
            "  --half-time S        length of a half in game seconds (default 300)\n"
            "  --kickoff-delay S    BeforeKickOff lasts S once the teams are present (default 3)\n"
            "  --goal-pause S       time in Goal_Left/Goal_Right before the kick-off (default 3)\n"
@@ -79,6 +81,8 @@ int main(int argc, char** argv) {
             opt.lockstep = true;
         } else if (a == "--deadline") {
             value(opt.deadline);
+        } else if (a == "--silent-wait") {
+            value(opt.silentWait);
         } else if (a == "--half-time") {
             value(opt.referee.halfTime);
         } else if (a == "--kickoff-delay") {

@@ -79,14 +79,17 @@ private:
 
 class ServerFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
+    virtual ServerOptions options() const {
         ServerOptions o;
         o.port = 0;
         o.controlPort = 0;
         o.lockstep = true;
         o.deadline = 0.05;
         o.referee.kickOffDelay = 1000;  // stay in BeforeKickOff
-        server_ = std::make_unique<Server>(o);
+        return o;
+    }
+    void SetUp() override {
+        server_ = std::make_unique<Server>(options());
         ASSERT_TRUE(server_->start());
         thread_ = std::thread([this] { server_->run(); });
     }
@@ -253,4 +256,53 @@ TEST_F(ServerFixture, SayReachesTeammatesOnceInTheNextStep) {
     EXPECT_EQ(mb.find("first"), std::string::npos) << mb;
     EXPECT_EQ(mb.find("self"), std::string::npos) << mb;
     EXPECT_EQ(mc.find("(hear"), std::string::npos) << mc;
+}
+
+namespace {
+
+// Lockstep with a long deadline, to tell a silent robot's short wait from
+// the deadline.
+class SlowDeadlineFixture : public ServerFixture {
+protected:
+    ServerOptions options() const override {
+        ServerOptions o = ServerFixture::options();
+        o.deadline = 1.0;
+        o.silentWait = 0.02;
+        return o;
+    }
+};
+
+}  // namespace
+
+TEST_F(SlowDeadlineFixture, ARobotThatSaysNothingCostsTheDeadlineOnlyOnce) {
+    Conn talker(server_->port()), silent(server_->port());
+    join(talker, 1, "A");
+    join(silent, 2, "A");
+    // Earlier messages may still be queued: drain both, then let the silent
+    // one stop answering while the other answers every message.
+    settle({&talker, &silent});
+    const long lateBefore = server_->lateReplies();
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_NE(talker.recv(), "");
+        talker.send("(syn)");
+    }
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // 20 full deadlines would take 20 s; the first miss costs one deadline,
+    // the others the short wait.
+    EXPECT_LT(elapsed, 8.0);
+    EXPECT_GE(server_->lateReplies() - lateBefore, 18);
+    // Answering again, it is awaited as before: no further late replies.
+    std::string m;
+    for (int i = 0; i < 200 && m.find("(GS") == std::string::npos; ++i)
+        m = silent.recv(0.0);
+    const long lateAfter = server_->lateReplies();
+    for (int i = 0; i < 10; ++i) {
+        silent.send("(syn)");
+        talker.send("(syn)");
+        ASSERT_NE(silent.recv(), "");
+        ASSERT_NE(talker.recv(), "");
+    }
+    EXPECT_LE(server_->lateReplies() - lateAfter, 2);
 }
