@@ -124,7 +124,7 @@ void usage() {
            "  --after NAME           action requested afterwards (default WAIT)\n"
            "  --observe S            seconds observed from the start (default 6)\n"
            "  --settle S             seconds before the start (default 0.5 standing, 1 lying)\n"
-        "  --pre NAME S           action requested for S seconds before the start\n"
+           "  --pre NAME S           action requested for S seconds before the start\n"
            "  --ball FWD LEFT        ball relative to the robot at the start (metres)\n"
            "  --at X Y HEADING       placement (default -5 0 0)\n"
            "  --trials N             independent trials (default 1)\n"
@@ -154,7 +154,7 @@ std::string serialize(const TrialResult& r) {
         << ' ' << r.minHeight << ' ' << r.endHeight << ' ' << r.actionEnd << ' ' << r.forward << ' '
         << r.left << ' ' << r.turned << ' ' << r.steadyTime << ' ' << r.forwardRate << ' '
         << r.leftRate << ' ' << r.turnRate << ' ' << r.ballTravel << ' ' << r.ballForward << ' '
-        << r.ballLeft << ' ' << r.sideShift << ' ' << r.error;
+        << r.ballLeft << ' ' << r.sideShift << ' ' << r.turn90At << ' ' << r.error;
     return out.str();
 }
 
@@ -164,7 +164,7 @@ TrialResult deserialize(const std::string& text) {
     in >> r.ran >> r.uprightAtEnd >> r.upAt >> r.falls >> r.firstFallAt >> r.minHeight >>
         r.endHeight >> r.actionEnd >> r.forward >> r.left >> r.turned >> r.steadyTime >>
         r.forwardRate >> r.leftRate >> r.turnRate >> r.ballTravel >> r.ballForward >> r.ballLeft >>
-        r.sideShift;
+        r.sideShift >> r.turn90At;
     if (!in) {
         r = TrialResult{};
         r.error = "trial ended without a result";
@@ -496,7 +496,8 @@ int main(int argc, char** argv) {
 
     int ran = 0, up = 0, noFall = 0, ball = 0, turn = 0, forward = 0, left = 0, side = 0;
     int falls = 0;
-    Stat upAt, minZ, moved, moveLeft, turned, fRate, lRate, tRate, ballTravel, sideShift, actEnd;
+    Stat upAt, minZ, moved, moveLeft, drift, turned, fRate, lRate, tRate, ballTravel, sideShift,
+        actEnd, turn90;
     for (const TrialResult& r : results) {
         if (!r.ran) {
             continue;
@@ -517,6 +518,10 @@ int main(int argc, char** argv) {
         minZ.add(r.minHeight);
         moved.add(r.forward);
         moveLeft.add(r.left);
+        drift.add(std::hypot(r.forward, r.left));
+        if (r.turn90At >= 0) {
+            turn90.add(r.turn90At);
+        }
         turned.add(r.turned);
         fRate.add(r.forwardRate);
         lRate.add(r.leftRate);
@@ -538,7 +543,9 @@ int main(int argc, char** argv) {
               << "  lowest torso [m]  " << minZ.text("%.3f") << "\n"
               << "  moved fwd [m]     " << moved.text("%+.3f") << "\n"
               << "  moved left [m]    " << moveLeft.text("%+.3f") << "\n"
+              << "  moved [m]         " << drift.text("%.3f") << "\n"
               << "  turned [deg]      " << turned.text("%+.1f") << "\n"
+              << "  turned 90 at [s]  " << turn90.text("%.2f") << " in " << turn90.n << "\n"
               << "  steady fwd [m/s]  " << fRate.text("%+.3f") << "\n"
               << "  steady left [m/s] " << lRate.text("%+.3f") << "\n"
               << "  steady turn [d/s] " << tRate.text("%+.1f") << "\n"

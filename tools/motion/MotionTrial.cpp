@@ -165,7 +165,8 @@ TrialResult MotionTrial::run() {
         "--need-right",
         "0",
         "--max-steps",
-        std::to_string(static_cast<long>((settle + spec_.preTime + spec_.observeTime) / kCycle + 200))};
+        std::to_string(
+            static_cast<long>((settle + spec_.preTime + spec_.observeTime) / kCycle + 200))};
     SimProcess sim;
     if (!sim.start(spec_.simBinary, extra)) {
         result.error = "simulator did not start";
@@ -203,7 +204,8 @@ TrialResult MotionTrial::run() {
     std::unique_ptr<std::ofstream> log;
     if (!spec_.logFile.empty()) {
         log = std::make_unique<std::ofstream>(spec_.logFile);
-        *log << "t,x,y,z,heading,lying,fallen,accx,accy,accz,gyrx,gyry,gyrz,lf,rf,curAct,ballX,ballY";
+        *log << "t,x,y,z,heading,lying,fallen,accx,accy,accz,gyrx,gyry,gyrz,lf,rf,curAct,ballX,"
+                "ballY";
         for (int j = 0; j < JID_MAX; ++j) {
             *log << ",j" << j;
         }
@@ -361,8 +363,12 @@ TrialResult MotionTrial::run() {
             samples.push_back(s);
             if (log) {
                 *log << s.t << ',' << g.pos[0] << ',' << g.pos[1] << ',' << g.pos[2] << ','
-                     << unwrapped << ',' << g.lying << ',' << fallen << ',' << WM->getAcc().x() << ',' << WM->getAcc().y() << ',' << WM->getAcc().z() << ',' << WM->getGyro().x() << ',' << WM->getGyro().y() << ',' << WM->getGyro().z() << ',' << WM->getLeftFootForce().force.z() << ',' << WM->getRightFootForce().force.z()
-                     << ',' << ACS->getCurAct() << ',' << g.ball[0] << ',' << g.ball[1];
+                     << unwrapped << ',' << g.lying << ',' << fallen << ',' << WM->getAcc().x()
+                     << ',' << WM->getAcc().y() << ',' << WM->getAcc().z() << ','
+                     << WM->getGyro().x() << ',' << WM->getGyro().y() << ',' << WM->getGyro().z()
+                     << ',' << WM->getLeftFootForce().force.z() << ','
+                     << WM->getRightFootForce().force.z() << ',' << ACS->getCurAct() << ','
+                     << g.ball[0] << ',' << g.ball[1];
                 for (int j = 0; j < JID_MAX; ++j) {
                     *log << ',' << WM->getJointAngle(static_cast<JointID>(j));
                 }
@@ -403,6 +409,9 @@ TrialResult MotionTrial::run() {
         }
         result.minHeight = std::min(result.minHeight, s.height);
         upRun = s.up ? upRun + 1 : 0;
+        if (result.turn90At < 0 && std::fabs(s.heading - samples.front().heading) >= 90.0) {
+            result.turn90At = s.t;
+        }
         wasUp = wasUp || upRun >= 25;
         if (s.lying && wasUp) {
             wasUp = false;
@@ -479,6 +488,9 @@ std::string describe(const TrialResult& r) {
     text += " rate " + fmt("%+.3f", r.forwardRate) + "/" + fmt("%+.3f", r.leftRate) + " m/s " +
             fmt("%+.1f", r.turnRate) + " deg/s";
     text += " side1.5 " + fmt("%+.3f", r.sideShift);
+    if (r.turn90At >= 0) {
+        text += " turn90 " + fmt("%.2f", r.turn90At);
+    }
     text += " ball " + fmt("%.2f", r.ballTravel) + " (" + fmt("%+.2f", r.ballForward) + "/" +
             fmt("%+.2f", r.ballLeft) + ")";
     return text;

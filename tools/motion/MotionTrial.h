@@ -20,9 +20,9 @@ struct TrialSpec {
     // first cycle only), true requests it for holdTime seconds.
     bool hold = false;
     double holdTime = 0;
-    double observeTime = 6;          // seconds from the start of the action
-    double settleTime = -1;          // seconds before the action; < 0: by start pose
-    ActionType pre = WAIT;           // requested for preTime seconds before the action
+    double observeTime = 6;  // seconds from the start of the action
+    double settleTime = -1;  // seconds before the action; < 0: by start pose
+    ActionType pre = WAIT;   // requested for preTime seconds before the action
     double preTime = 0;
     ESide walkSide = SIDE_FORWARD_;  // Play::Walk: the omnidirectional walk
     double walkSpeed = 0;
@@ -65,6 +65,7 @@ struct TrialResult {
     double ballForward = 0;  // along the robot's start heading
     double ballLeft = 0;
     double sideShift = 0;  // torso displacement to the robot's left within 1.5 s
+    double turn90At = -1;  // when the heading had changed by 90 degrees; -1 never
 };
 
 // Runs one trial: starts a simulator, connects as an agent built from the

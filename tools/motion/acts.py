@@ -275,20 +275,53 @@ def SetToZero():
     return "(he1 0)(he2 0)\n"
 
 
-FOLD = legs(100, -130, 75)
+# ---------------------------------------------------------------- get-ups
+def sym_pose(hip, knee, ankle, yaw, roll, shoulder, shoulder_roll, elbow):
+    """A left-right symmetric pose: hip pitch, knee, ankle pitch, hip
+    yaw-pitch, hip roll (positive spreads the legs; the ankle rolls keep the
+    soles parallel), shoulder pitch, shoulder roll outward, elbow roll."""
+    p = legs(hip, knee, ankle, yaw=yaw, base=arms(shoulder, roll=shoulder_roll, elbow=elbow))
+    p.update(llj2=roll, rlj2=-roll, llj6=-roll, rlj6=roll)
+    for j in p:
+        lo, hi = JOINTS[INDEX[j]][2], JOINTS[INDEX[j]][3]
+        p[j] = max(lo, min(hi, p[j]))
+    return p
+
+
+def sym_frames(rows):
+    """Key frames from rows (duration, hip, knee, ankle, yaw, roll, shoulder,
+    shoulder roll, elbow), ended by 0.6 s to the standing crouch."""
+    return [(r[0], sym_pose(*r[1:])) for r in rows] + [(0.6, STAND)]
+
+
+# From lying on the front: push up on the arms, frog the legs out and
+# forward beside the body with the hip yaw-pitch, sit back onto the feet
+# and close the legs while rising. Found by a random search of the key
+# frames on the simulator's physics (tools/motion/getup_search.cpp).
+GET_UP_FRONT = [
+    (0.447, -6.203, -4.051, 0.000, -5.225, -2.390, 0.000, 0.000, 7.943),
+    (0.579, 100.000, -97.785, 68.852, -90.000, -7.825, -10.402, 0.000, 0.000),
+    (0.266, 100.000, -130.000, 69.540, -81.222, 10.777, 11.478, 5.877, 10.845),
+    (0.556, 58.619, -129.005, 50.361, -56.479, -4.519, -26.772, 0.937, 0.000),
+    (0.407, 72.338, -122.325, 53.730, -41.726, 2.540, -19.461, 20.366, 4.477),
+]
 
 
 @motion
 def GetUpFront():
-    lying = legs(0, 0, 0, base=arms(-90))
-    return matrix_table("GetUpFront", [
-        (0.3, arms(60, base=lying)),
-        (0.5, arms(60, base=FOLD)),
-        (0.3, arms(20, base=FOLD)),
-        (0.4, arms(-120, base=FOLD)),
-        (0.6, arms(-120, base=FOLD)),
-        (1.0, STAND),
-    ])
+    return matrix_table("GetUpFront", sym_frames(GET_UP_FRONT))
+
+
+# From lying on a side the same motion works: its first push rolls the robot
+# onto its front.
+@motion
+def GetUpLeft():
+    return matrix_table("GetUpLeft", sym_frames(GET_UP_FRONT))
+
+
+@motion
+def GetUpRight():
+    return matrix_table("GetUpRight", sym_frames(GET_UP_FRONT))
 
 
 # ------------------------------------------------------------ sine gaits
@@ -484,6 +517,13 @@ def kick_frames(shift=9.0, hold_shift=15.0, step=0.10, lunge=0.06, swing_to=(0.2
         (0.40, centred),
         (0.20, centred),
     ]
+
+
+@motion
+def Shoot():
+    # The kick of KickL as a key-frame table, from the standing crouch.
+    frames = kick_frames()
+    return matrix_table("Shoot", [(0.4, KICK_START)] + frames)
 
 
 @motion

@@ -1,0 +1,153 @@
+#!/usr/bin/env python3
+"""The motion test suite: every motion measured on the bundled simulator with
+tovra-motion (lockstep, noise off, trials with small random changes of the
+start pose from fixed seeds). Prints one Markdown table row per measurement.
+
+    python3 tools/motion/suite.py [--build DIR] [--data DIR] [--trials N] [--only TEXT]
+
+The build directory must hold tovra-motion and tovra-sim."""
+
+import argparse
+import os
+import re
+import subprocess
+import sys
+
+# (label, tovra-motion arguments, target as text)
+SUITE = [
+    ("WAIT, standing 30 s", "--action WAIT --hold 30 --observe 30", "no fall, drift < 0.05 m"),
+    ("SETTOZERO, standing 30 s", "--action SETTOZERO --hold 30 --observe 30",
+     "no fall, drift < 0.05 m"),
+    ("WALK_OMNI forward, speed 65, 20 s", "--walk forward 65 0 --hold 20 --observe 22",
+     "no fall, >= 0.05 m/s"),
+    ("WALK_OMNI backward, speed 60, 20 s", "--walk backward 60 0 --hold 20 --observe 22",
+     "no fall, moves backward"),
+    ("WALK_OMNI turning left (speed 10, 12 deg/step), 20 s",
+     "--walk turnleft 10 12 --hold 20 --observe 22", "no fall, turns left"),
+    ("WALK_OMNI turning right (speed 0, -12 deg/step), 20 s",
+     "--walk turnright 0 -12 --hold 20 --observe 22", "no fall, turns right"),
+    ("FAST_TURN_L", "--action FAST_TURN_L --hold 6 --observe 7", "90 deg within 5 s, drift < 0.3 m"),
+    ("FAST_TURN_R", "--action FAST_TURN_R --hold 6 --observe 7", "90 deg within 5 s, drift < 0.3 m"),
+    ("TURN_L", "--action TURN_L --hold 10 --observe 11", "stable"),
+    ("TURN_R", "--action TURN_R --hold 10 --observe 11", "stable"),
+    ("SLOW_TURN_L", "--action SLOW_TURN_L --hold 10 --observe 11", "stable"),
+    ("SLOW_TURN_R", "--action SLOW_TURN_R --hold 10 --observe 11", "stable"),
+    ("LARGE_TURN_L", "--action LARGE_TURN_L --hold 10 --observe 11", "stable"),
+    ("LARGE_TURN_R", "--action LARGE_TURN_R --hold 10 --observe 11", "stable"),
+    ("STEP", "--action STEP --hold 10 --observe 11", "stable"),
+    ("WALK_FORWARD", "--action WALK_FORWARD --hold 10 --observe 11", "moves forward"),
+    ("WALK_FAST", "--action WALK_FAST --hold 10 --observe 11", "moves forward"),
+    ("MINI_WALK_FORWARD", "--action MINI_WALK_FORWARD --hold 10 --observe 11", "moves forward"),
+    ("WALK_BACKWARD", "--action WALK_BACKWARD --hold 10 --observe 11", "moves backward"),
+    ("WALK_LEFT", "--action WALK_LEFT --hold 10 --observe 11", ">= 0.05 m/s sideways"),
+    ("WALK_RIGHT", "--action WALK_RIGHT --hold 10 --observe 11", ">= 0.05 m/s sideways"),
+    ("WALK_FAST_LEFT", "--action WALK_FAST_LEFT --hold 10 --observe 11", ">= 0.05 m/s sideways"),
+    ("WALK_FAST_RIGHT", "--action WALK_FAST_RIGHT --hold 10 --observe 11",
+     ">= 0.05 m/s sideways"),
+    ("WALK_SLOW_LEFT", "--action WALK_SLOW_LEFT --hold 10 --observe 11", ">= 0.05 m/s sideways"),
+    ("WALK_SLOW_RIGHT", "--action WALK_SLOW_RIGHT --hold 10 --observe 11",
+     ">= 0.05 m/s sideways"),
+    ("WALK_SIDE_L (recorded), after WAIT", "--action WALK_SIDE_L --pre WAIT 1 --hold 10 --observe 11",
+     "moves left"),
+    ("WALK_SIDE_R (recorded), after WAIT", "--action WALK_SIDE_R --pre WAIT 1 --hold 10 --observe 11",
+     "moves right"),
+    ("WALK_SIDE_SHORT_L, once after WAIT", "--action WALK_SIDE_SHORT_L --pre WAIT 1 --observe 4",
+     "a short step left"),
+    ("WALK_SIDE_SHORT_R, once after WAIT", "--action WALK_SIDE_SHORT_R --pre WAIT 1 --observe 4",
+     "a short step right"),
+    ("WALK_AROUND_BALL_L", "--action WALK_AROUND_BALL_L --hold 10 --observe 11", "stable"),
+    ("WALK_AROUND_BALL_R", "--action WALK_AROUND_BALL_R --hold 10 --observe 11", "stable"),
+    ("GET_UP_BACK from the back", "--action GET_UP_BACK --start back --observe 8 --up-within 6",
+     "up within 6 s in 9/10"),
+    ("get-up skill (stayUp) from the back", "--stayup --start back --observe 10 --up-within 6",
+     "up within 6 s in 9/10"),
+    ("GET_UP_FRONT from the front", "--action GET_UP_FRONT --start front --observe 8 --up-within 6",
+     "up within 6 s in 9/10"),
+    ("GET_UP_FRONT from the left side",
+     "--action GET_UP_FRONT --start left --observe 8 --up-within 6", "up within 6 s in 7/10"),
+    ("GET_UP_FRONT from the right side",
+     "--action GET_UP_FRONT --start right --observe 8 --up-within 6", "up within 6 s in 7/10"),
+    ("KICK_L, ball at (0.33, -0.115)", "--action KICK_L --ball 0.33 -0.115 --observe 10",
+     "ball >= 3 m in 8/10, up in 8/10"),
+    ("KICK_R, ball at (0.33, 0.115)", "--action KICK_R --ball 0.33 0.115 --observe 10",
+     "ball >= 3 m in 8/10, up in 8/10"),
+    ("KICK (built-in), ball at (0.2, 0.05)", "--action KICK --ball 0.2 0.05 --observe 10",
+     "recorded"),
+    ("SHOOT, ball at (0.33, -0.115)", "--action SHOOT --ball 0.33 -0.115 --observe 10",
+     "recorded"),
+    ("DIVE_LEG_R", "--action DIVE_LEG_R --observe 2", "torso >= 0.3 m right within 1.5 s"),
+    ("DIVE_LEG_L", "--action DIVE_LEG_L --observe 2", "torso >= 0.3 m left within 1.5 s"),
+    ("DIVE_HAND_R", "--action DIVE_HAND_R --observe 2", "falls right"),
+    ("DIVE_HAND_L", "--action DIVE_HAND_L --observe 2", "falls left"),
+    ("DIVE_FRONT", "--action DIVE_FRONT --observe 2", "falls forward"),
+    ("DIVE_BACK", "--action DIVE_BACK --observe 2", "falls backward"),
+    ("DEFEND_GOAL_L", "--action DEFEND_GOAL_L --observe 3", "blocks, stays up"),
+    ("DEFEND_GOAL_R", "--action DEFEND_GOAL_R --observe 3", "blocks, stays up"),
+    ("LIE_FRONT", "--action LIE_FRONT --observe 3", "lies on the front"),
+    ("LIE_BACK", "--action LIE_BACK --observe 3", "lies on the back"),
+    ("outputdata lines from the back", "--lines outputdata --start back --observe 8 --up-within 6",
+     "up"),
+]
+
+
+def field(summary, label):
+    for line in summary:
+        if line.strip().startswith(label):
+            return line.split(label, 1)[1].strip()
+    return "-"
+
+
+def run(build, data, trials, label, args):
+    cmd = [os.path.join(build, "tovra-motion"), "--data", data, "--trials", str(trials),
+           "--jobs", "2", "--quiet"] + args.split()
+    if "--lines" in args:
+        cmd[cmd.index("outputdata")] = os.path.join(data, "outputdata")
+    out = subprocess.run(cmd, capture_output=True, text=True).stdout.splitlines()
+    head = out[0] if out else "no output"
+    m = re.search(r"up at the end[^;]* (\d+)/(\d+); no fall and up (\d+)/\d+; falls (\d+)", head)
+    if not m:
+        return "| %s | %s |" % (label, head)
+    up, n, nofall, falls = m.group(1), m.group(2), m.group(3), m.group(4)
+    parts = ["up at the end %s/%s" % (up, n), "falls %s" % falls]
+    upsince = field(out, "up since [s]")
+    if "--start" in args and "stand" not in args:
+        parts.append("up since %s s" % upsince)
+    if "--hold" in args or "--walk" in args:
+        parts.append("fwd %s m/s" % field(out, "steady fwd [m/s]").split()[1])
+        parts.append("left %s m/s" % field(out, "steady left [m/s]").split()[1])
+        parts.append("turn %s deg/s" % field(out, "steady turn [d/s]").split()[1])
+        parts.append("moved %s m" % field(out, "moved [m]").split()[1])
+    t90 = field(out, "turned 90 at [s]")
+    if "TURN" in args and t90 != "-":
+        parts.append("90 deg at %s" % t90)
+    if "--ball" in args:
+        parts.append("ball %s m" % field(out, "ball travel [m]"))
+    if "DIVE" in args:
+        parts.append("left at 1.5 s %s m" % field(out, "left at 1.5 s [m]"))
+    if "SIDE_SHORT" in args or "LIE" in args or "DEFEND" in args:
+        parts.append("moved fwd %s, left %s m" % (field(out, "moved fwd [m]").split()[1],
+                                                   field(out, "moved left [m]").split()[1]))
+    return "| %s | %s |" % (label, "; ".join(parts))
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    root = os.path.normpath(os.path.join(here, "..", ".."))
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--build", default=os.path.join(root, "build"))
+    ap.add_argument("--data", default=os.path.join(root, "data"))
+    ap.add_argument("--trials", type=int, default=10)
+    ap.add_argument("--only", default="")
+    args = ap.parse_args()
+    print("| motion (%d trials each) | measured |" % args.trials)
+    print("|---|---|")
+    for label, cmd, target in SUITE:
+        if args.only and args.only not in label:
+            continue
+        print(run(args.build, os.path.abspath(args.data), args.trials, label, cmd) +
+              " target: %s" % target, flush=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
