@@ -661,6 +661,8 @@ void Server::trace(const std::string& line) {
         return;
     std::fputs(line.c_str(), mTrace);
     std::fputc('\n', mTrace);
+    // Readers follow the trace while the match runs.
+    std::fflush(mTrace);
 }
 
 std::string Server::stateJson() const {

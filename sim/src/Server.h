@@ -104,7 +104,7 @@ private:
     std::atomic<bool> mStop{false};
     FILE* mTrace = nullptr;
     std::mt19937 mRng;
-    long mLate = 0;
+    std::atomic<long> mLate{0};
 };
 
 }  // namespace tovrasim
