@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "motion/AgentTrial.h"
 #include "motion/MotionTrial.h"
 
 using tovra::motion::MotionTrial;
@@ -118,6 +119,10 @@ void usage() {
            "  --lines FILE           one command text per cycle (e.g. outputdata)\n"
            "  --stayup               the get-up skill while fallen, WAIT otherwise\n"
            "  --idle                 zero commands (the robot holds its joints)\n"
+           "  --agent SCENARIO       the agent program itself (tovra, beside this program):\n"
+           "                         knock-back|knock-front: knocked over in play, time to get\n"
+           "                         up; dribble: time to score from the ball ahead\n"
+           "                         (--unum N, --robot-at X Y, --ball-at X Y, --limit S)\n"
            "how:\n"
            "  --start stand|back|front|left|right   start pose (default stand)\n"
            "  --hold S               request the action for S seconds (default: once)\n"
@@ -252,6 +257,47 @@ std::vector<TrialResult> runTrials(const TrialSpec& base, int trials, int jobs,
     return results;
 }
 
+// Whole-agent trials, one after the other (each has its own simulator and
+// agent process). Returns the exit status.
+int runAgentTrials(tovra::motion::AgentSpec spec, int trials, int /*jobs*/, unsigned seed,
+                   bool quiet) {
+    int ran = 0, up = 0, goals = 0;
+    double upSum = 0, goalSum = 0, goalMax = 0;
+    for (int k = 0; k < trials; ++k) {
+        spec.seed = seed + static_cast<unsigned>(k);
+        const tovra::motion::AgentResult r = tovra::motion::AgentTrial(spec).run();
+        if (!quiet) {
+            std::cout << "trial " << k + 1 << " (seed " << spec.seed
+                      << "): " << tovra::motion::describe(r) << std::endl;
+        }
+        if (!r.ran) {
+            std::cerr << "(tovra-motion) a trial did not run: " << r.error << "\n";
+            return 3;
+        }
+        ++ran;
+        if (r.upAt >= 0) {
+            ++up;
+            upSum += r.upAt;
+        }
+        if (r.goalAt >= 0) {
+            ++goals;
+            goalSum += r.goalAt;
+            goalMax = std::max(goalMax, r.goalAt);
+        }
+    }
+    std::cout << "summary: " << ran << "/" << trials << " trials ran; up again " << up << "/"
+              << ran;
+    if (up > 0) {
+        std::cout << " (mean " << upSum / up << " s)";
+    }
+    std::cout << "; goals " << goals << "/" << ran;
+    if (goals > 0) {
+        std::cout << " (mean " << goalSum / goals << " s, longest " << goalMax << " s)";
+    }
+    std::cout << "\n";
+    return 0;
+}
+
 struct Stat {
     double sum = 0, min = 0, max = 0;
     int n = 0;
@@ -280,6 +326,8 @@ bool meets(double value, double threshold) {
 
 int main(int argc, char** argv) {
     TrialSpec spec;
+    tovra::motion::AgentSpec agentSpec;
+    bool agentMode = false;
     int trials = 1;
     int jobs = 1;
     bool quiet = false;
@@ -347,6 +395,28 @@ int main(int argc, char** argv) {
         } else if (a == "--stayup") {
             spec.play = TrialSpec::Play::StayUp;
             chosen = true;
+        } else if (a == "--agent") {
+            const std::string what = word(i);
+            if (what == "knock-back" || what == "knock-front") {
+                agentSpec.scenario = tovra::motion::AgentSpec::Scenario::Knock;
+                agentSpec.onBack = what == "knock-back";
+            } else if (what == "dribble") {
+                agentSpec.scenario = tovra::motion::AgentSpec::Scenario::Dribble;
+            } else {
+                fail("unknown agent scenario " + what);
+            }
+            agentMode = true;
+            chosen = true;
+        } else if (a == "--unum") {
+            agentSpec.unum = static_cast<int>(number(i));
+        } else if (a == "--robot-at") {
+            agentSpec.robotX = number(i);
+            agentSpec.robotY = number(i);
+        } else if (a == "--ball-at") {
+            agentSpec.ballX = number(i);
+            agentSpec.ballY = number(i);
+        } else if (a == "--limit") {
+            agentSpec.limit = number(i);
         } else if (a == "--idle") {
             spec.play = TrialSpec::Play::Idle;
             chosen = true;
@@ -486,6 +556,18 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (agentMode) {
+        agentSpec.simBinary = spec.simBinary;
+        agentSpec.agentBinary = spec.simBinary.substr(0, spec.simBinary.rfind('/') + 1) + "tovra";
+        const int code = runAgentTrials(agentSpec, trials, jobs, spec.seed, quiet);
+        if (!scratch.empty()) {
+            for (const char* entry : {"Acts", "formation.conf", "outputdata", "l.txt"}) {
+                ::unlink((scratch + "/" + entry).c_str());
+            }
+            ::rmdir(scratch.c_str());
+        }
+        return code;
+    }
     const std::vector<TrialResult> results = runTrials(spec, trials, jobs, logFile, quiet);
     if (!scratch.empty()) {
         for (const char* entry : {"Acts", "formation.conf", "outputdata", "l.txt"}) {

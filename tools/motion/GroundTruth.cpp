@@ -39,6 +39,20 @@ bool vectorAfter(const std::string& text, const std::string& key, std::size_t fr
 GroundTruth GroundTruth::parse(const std::string& json, const std::string& side, int unum) {
     GroundTruth g;
     numberAfter(json, "\"time\":", 0, g.time);
+    const std::string modeKey = "\"playMode\":\"";
+    const std::size_t mode = json.find(modeKey);
+    if (mode != std::string::npos) {
+        const std::size_t end = json.find('"', mode + modeKey.size());
+        if (end != std::string::npos) {
+            g.playMode = json.substr(mode + modeKey.size(), end - mode - modeKey.size());
+        }
+    }
+    double left = 0, right = 0;
+    std::size_t at = 0;
+    if (numberAfter(json, "\"score\":[", 0, left, &at) && numberAfter(json, ",", at, right)) {
+        g.score[0] = static_cast<int>(left);
+        g.score[1] = static_cast<int>(right);
+    }
     if (!vectorAfter(json, "\"ball\":{\"pos\":[", 0, g.ball)) {
         return g;
     }

@@ -9,6 +9,8 @@ namespace tovra::motion {
 // JSON object that the control channel's "(state)" returns.
 struct GroundTruth {
     double time = 0;
+    std::string playMode;
+    int score[2] = {0, 0};  // left, right
     double ball[3] = {0, 0, 0};
     double pos[3] = {0, 0, 0};  // torso centre, absolute frame
     double heading = 0;         // degrees, direction the robot faces

@@ -229,7 +229,7 @@ def command_lines(name, start, frames, extra_cycles=0):
         target.update(changes)
         # A frame takes its time, or longer where a joint would need more
         # than the servo's speed (with a small margin).
-        n = max(1, int(round(duration / CYCLE)))
+        n = max(1, int(math.floor(duration / CYCLE + 0.5)))
         for j in BODY:
             clamp_check(name, j, target[j])
             n = max(n, int(math.ceil(abs(target[j] - current[j]) / (0.97 * MAX_SPEED * CYCLE))))
@@ -310,6 +310,28 @@ GET_UP_FRONT = [
 @motion
 def GetUpFront():
     return matrix_table("GetUpFront", sym_frames(GET_UP_FRONT))
+
+
+# From lying on the back (GetUpBack: the approach brings the body into
+# GETUP_BACK_START, then these frames are replayed as command lines, at most
+# 100 lines): sit up with a swing of the arms, frog the legs beside the body
+# and rise onto the feet. Found by the same search, run with the approach and
+# the open-loop replay of the command lines.
+GETUP_BACK_START = pose(legs(10, 0, -5.74), laj1=-80, raj1=-80, laj2=-5, raj2=5)
+GET_UP_BACK = [
+    (0.222, 30.626, -12.239, -12.373, 0.000, -4.550, -113.800, 9.996, 0.000),
+    (0.300, 91.096, -23.306, 15.541, -30.330, -2.278, -116.834, 11.393, 22.555),
+    (0.300, 100.000, -15.912, 15.521, 0.000, -4.981, -35.064, 8.707, 0.000),
+    (0.294, 95.899, -12.061, -17.454, 0.000, 1.741, -81.641, 6.391, 0.000),
+    (0.205, 100.000, -92.730, 71.303, -90.000, -0.715, 37.544, 3.083, 10.807),
+]
+
+
+@motion
+def GetUpBack():
+    if GET_UP_BACK is None:
+        return None
+    return command_lines("GetUpBack", GETUP_BACK_START, sym_frames(GET_UP_BACK))
 
 
 # From lying on a side the same motion works: its first push rolls the robot
@@ -651,6 +673,9 @@ def main():
         if args.only and name not in args.only:
             continue
         text = fn()
+        if text is None:
+            print("%s: not written" % name)
+            continue
         if isinstance(text, list):
             text = "\n".join(text) + "\n"
         with open(os.path.join(args.out, name + ".txt"), "w") as f:

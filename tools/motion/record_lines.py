@@ -5,7 +5,11 @@ a speed, then 0.3 s back to the first pose) or a key-frame table (the
 measured angles every few cycles, then back to the first pose).
 
     record_lines.py LOG FROM TO lines OUT
+    record_lines.py LOG FROM TO once OUT
     record_lines.py LOG FROM TO table OUT [EVERY]
+
+"once" writes the command lines without the way back to the first pose (a
+recording that is played once, such as a stand-up).
 
 FROM and TO are times of the log (seconds from the start of the action)."""
 
@@ -36,17 +40,18 @@ def main():
         print("no samples between %g and %g" % (t0, t1))
         return 1
     names = [p for p, _, _, _ in acts.JOINTS]
-    if kind == "lines":
+    if kind in ("lines", "once"):
         text = []
         for a, b in zip(samples, samples[1:]):
             speeds = {names[j]: (b[j] - a[j]) / acts.CYCLE for j in range(2, 22)}
             text.append(acts.line_of(speeds))
         # Back to the first pose in 0.3 s, so that a replay starts where the
         # recording started and repeated replays do not drift.
-        back = 15
-        speeds = {names[j]: (samples[0][j] - samples[-1][j]) / (back * acts.CYCLE)
-                  for j in range(2, 22)}
-        text.extend([acts.line_of(speeds)] * back)
+        if kind == "lines":
+            back = 15
+            speeds = {names[j]: (samples[0][j] - samples[-1][j]) / (back * acts.CYCLE)
+                      for j in range(2, 22)}
+            text.extend([acts.line_of(speeds)] * back)
         body = "\n".join(text) + "\n"
     else:
         every = int(sys.argv[6]) if len(sys.argv) > 6 else 3

@@ -139,13 +139,13 @@ def main():
     ap.add_argument("--trials", type=int, default=10)
     ap.add_argument("--only", default="")
     args = ap.parse_args()
-    print("| motion (%d trials each) | measured |" % args.trials)
-    print("|---|---|")
+    print("| motion (%d trials each) | measured | target |" % args.trials)
+    print("|---|---|---|")
     for label, cmd, target in SUITE:
         if args.only and args.only not in label:
             continue
         print(run(args.build, os.path.abspath(args.data), args.trials, label, cmd) +
-              " target: %s" % target, flush=True)
+              " %s |" % target, flush=True)
     return 0
 
 
