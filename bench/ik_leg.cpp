@@ -2,6 +2,7 @@
 // for a walking pose of each leg.
 #include <benchmark/benchmark.h>
 
+#include "CallTimes.h"
 #include "Effector/Kinematic.h"
 #include "WorldModel/WorldModel.h"
 
@@ -42,7 +43,9 @@ void BM_IkLeg(benchmark::State& state) {
     Kinematic* kin = Kinematic::instance();
     kin->init();
     const LegTarget target = makeTarget(kin, left);
+    tovra_bench::CallTimes times;
     for (auto _ : state) {
+        auto call = times.call();
         const bool ok = kin->IK_leg(target.torso, target.foot, left);
         benchmark::DoNotOptimize(ok);
         if (!ok) {
@@ -50,6 +53,7 @@ void BM_IkLeg(benchmark::State& state) {
             break;
         }
     }
+    times.report(state);
     state.SetLabel(left ? "left leg" : "right leg");
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "CallTimes.h"
 #include "PerceptorSample.h"
 #include "WorldModel/Parser.h"
 #include "WorldModel/Types.h"
@@ -15,10 +16,13 @@ void bench_parser_doparse(benchmark::State& state) {
     Types::fill();
     const std::string message = tovra_bench::perceptorSample();
     Parser parser;
+    tovra_bench::CallTimes times;
     for (auto _ : state) {
+        auto call = times.call();
         parser.doParse(message);
         benchmark::ClobberMemory();
     }
+    times.report(state);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                             static_cast<int64_t>(message.size()));
     state.counters["message_bytes"] = static_cast<double>(message.size());

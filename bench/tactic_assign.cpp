@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include "CallTimes.h"
 #include "Tactic/Tactic.h"
 #include "WorldModel/WorldModel.h"
 
@@ -32,22 +33,28 @@ Tactic* setUpForwards(double ballX, float ballPlayerX) {
 // The five waiting points over all 120 orders of the five forwards.
 void bench_wait_strategy_pos(benchmark::State& state) {
     Tactic* tactic = setUpForwards(-5, -0.3f);
+    tovra_bench::CallTimes times;
     for (auto _ : state) {
+        auto call = times.call();
         Tactic::StrategyMap map = tactic->GetWaitStrategyPos();
         benchmark::DoNotOptimize(map);
     }
+    times.report(state);
 }
-BENCHMARK(bench_wait_strategy_pos);
+BENCHMARK(bench_wait_strategy_pos)->Unit(benchmark::kMicrosecond);
 
 // The four support points: four candidates (the ball player behind the ball
 // is left out, 24 orders) or five (it stands ahead of the ball, 120 orders).
 void bench_forward_strategy_pos(benchmark::State& state) {
     Tactic* tactic = setUpForwards(0, state.range(0) == 5 ? 0.3f : -0.3f);
+    tovra_bench::CallTimes times;
     for (auto _ : state) {
+        auto call = times.call();
         Tactic::StrategyMap map = tactic->getForwardStrategyPos();
         benchmark::DoNotOptimize(map);
     }
+    times.report(state);
 }
-BENCHMARK(bench_forward_strategy_pos)->Arg(4)->Arg(5);
+BENCHMARK(bench_forward_strategy_pos)->Arg(4)->Arg(5)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

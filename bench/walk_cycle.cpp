@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "Actions/Trajectory.h"
+#include "CallTimes.h"
 #include "Effector/Kinematic.h"
 #include "WorldModel/Types.h"
 
@@ -36,7 +37,9 @@ void bench_walk_cycle(benchmark::State& state) {
     int instant = 0;
     bool lefthold = true;
     int failures = 0;
+    tovra_bench::CallTimes times;
     for (auto _ : state) {
+        auto call = times.call();
         const double t = 0.16 + 0.02 * instant;
         trajectory.getTrajectoryMatrix(t, torso, hold, move, lefthold);
         const bool ok =
@@ -48,6 +51,7 @@ void bench_walk_cycle(benchmark::State& state) {
             lefthold = !lefthold;
         }
     }
+    times.report(state);
     state.counters["ik_failures"] = failures;
 }
 BENCHMARK(bench_walk_cycle)->Unit(benchmark::kMicrosecond);

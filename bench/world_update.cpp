@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "CallTimes.h"
 #include "PerceptorSample.h"
 #include "WorldModel/Parser.h"
 #include "WorldModel/Types.h"
@@ -19,11 +20,14 @@ void bench_world_update(benchmark::State& state) {
     Parser parser;
     WorldModel* wm = WorldModel::instance();
     wm->setUnum(5);
+    tovra_bench::CallTimes times;
     for (auto _ : state) {
+        auto call = times.call();
         parser.doParse(message);
         wm->globalize();
         benchmark::ClobberMemory();
     }
+    times.report(state);
     state.counters["message_bytes"] = static_cast<double>(message.size());
     state.counters["heard_bytes"] = static_cast<double>(wm->getCommunicationString().size());
     state.counters["localized"] = wm->getGlobalConfidence() == 10.0 ? 1 : 0;
@@ -40,10 +44,13 @@ void bench_globalize(benchmark::State& state) {
     Parser parser;
     parser.doParse(message);
     WorldModel* wm = WorldModel::instance();
+    tovra_bench::CallTimes times;
     for (auto _ : state) {
+        auto call = times.call();
         wm->globalize();
         benchmark::ClobberMemory();
     }
+    times.report(state);
 }
 BENCHMARK(bench_globalize)
     ->Unit(benchmark::kMicrosecond)

@@ -88,7 +88,14 @@ std::string MyBehavior::Think(const std::string& message) {
     if (!WM->isBeamed()) {
         fTime = WM->getServerTime();
     }
-    const double dTime = WM->getServerTime() - fTime;
+    double dTime = WM->getServerTime() - fTime;
+    // A time behind the window's start (the start was a bogus time stamp far
+    // ahead) would keep the window silent until the play mode changes: the
+    // window starts again from the current time.
+    if (dTime < 0.0) {
+        fTime = WM->getServerTime();
+        dTime = 0.0;
+    }
 
     UpdatePositions();
 
