@@ -4,14 +4,27 @@
 #include <vector>
 
 #include "support/ChildProcess.h"
+#include "support/ScratchDir.h"
 #include "support/TestServer.h"
 
 using tovra::test::ChildProcess;
+using tovra::test::ScratchDir;
 using tovra::test::TestServer;
 
 namespace {
 
 const std::string kScene = "(scene rsg/agent/nao/nao.rsg)";
+
+// A working directory with the run-time data the program looks for at start,
+// so that its standard error holds only what the test is about.
+class DataDir : public ScratchDir {
+public:
+    DataDir() {
+        write("Acts/Wait.txt", "3 2\n0 0\n0 10\n22 45\n");
+        write("formation.conf", "unums 1\nid 0\nhomePosX -1\nhomePosY 0\n");
+        write("outputdata", "");
+    }
+};
 
 TEST(ProgramTest, HelpPrintsUsageAndExitsWithoutConnecting) {
     ChildProcess tovra(TOVRA_BINARY, {"--unum", "3", "--help"});
@@ -41,12 +54,13 @@ TEST(ProgramTest, UnreachableServerEndsWithReport) {
         TestServer probe;
         freePort = probe.port();
     }
-    ChildProcess tovra(TOVRA_BINARY, {"--port", std::to_string(freePort)});
+    DataDir dir;
+    ChildProcess tovra(TOVRA_BINARY, {"--port", std::to_string(freePort)}, dir.path());
     ASSERT_TRUE(tovra.wait());
     EXPECT_EQ(0, tovra.exitStatus());
     EXPECT_EQ("connection failed with: 'Connection refused'\n", tovra.err());
 
-    ChildProcess unresolved(TOVRA_BINARY, {"--host", "no-such-host.invalid"});
+    ChildProcess unresolved(TOVRA_BINARY, {"--host", "no-such-host.invalid"}, dir.path());
     ASSERT_TRUE(unresolved.wait());
     EXPECT_EQ(0, unresolved.exitStatus());
     EXPECT_EQ("", unresolved.out() + unresolved.err());
@@ -84,7 +98,8 @@ TEST(ProgramTest, SendsSceneRequestAndStopsWhenServerCloses) {
 
 TEST(ProgramTest, PeerVanishingInsideABodyEndsCleanly) {
     TestServer server;
-    ChildProcess tovra(TOVRA_BINARY, {"--port", std::to_string(server.port())});
+    DataDir dir;
+    ChildProcess tovra(TOVRA_BINARY, {"--port", std::to_string(server.port())}, dir.path());
     ASSERT_TRUE(server.accept());
     std::string bytes;
     ASSERT_TRUE(server.receiveRaw(bytes, 4 + kScene.size()));
