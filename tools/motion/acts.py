@@ -288,22 +288,22 @@ def sym_pose(hip, knee, ankle, yaw, roll, shoulder, shoulder_roll, elbow):
     return p
 
 
-def sym_frames(rows):
+def sym_frames(rows, tail=0.6):
     """Key frames from rows (duration, hip, knee, ankle, yaw, roll, shoulder,
-    shoulder roll, elbow), ended by 0.6 s to the standing crouch."""
-    return [(r[0], sym_pose(*r[1:])) for r in rows] + [(0.6, STAND)]
+    shoulder roll, elbow), ended by `tail` seconds to the standing crouch."""
+    return [(r[0], sym_pose(*r[1:])) for r in rows] + [(tail, STAND)]
 
 
 # From lying on the front: push up on the arms, frog the legs out and
 # forward beside the body with the hip yaw-pitch, sit back onto the feet
 # and close the legs while rising. Found by a random search of the key
-# frames on the simulator's physics (tools/motion/getup_search.cpp).
+# frames on the simulator's physics (tools/motion/getup_search.py front).
 GET_UP_FRONT = [
-    (0.447, -6.203, -4.051, 0.000, -5.225, -2.390, 0.000, 0.000, 7.943),
-    (0.579, 100.000, -97.785, 68.852, -90.000, -7.825, -10.402, 0.000, 0.000),
-    (0.266, 100.000, -130.000, 69.540, -81.222, 10.777, 11.478, 5.877, 10.845),
-    (0.556, 58.619, -129.005, 50.361, -56.479, -4.519, -26.772, 0.937, 0.000),
-    (0.407, 72.338, -122.325, 53.730, -41.726, 2.540, -19.461, 20.366, 4.477),
+    (0.399, -25.000, 1.000, 0.000, -5.225, -2.390, 0.000, 0.000, 7.943),
+    (0.572, 100.000, -97.785, 68.852, -90.000, -7.825, -10.402, 0.000, 0.000),
+    (0.266, 100.000, -130.000, 69.540, -85.768, 10.777, 11.478, 5.877, 20.074),
+    (0.556, 61.035, -129.005, 50.361, -56.479, -5.353, -26.772, 0.937, 0.000),
+    (0.407, 56.475, -122.325, 53.730, -41.726, 2.540, -40.266, 20.366, 23.392),
 ]
 
 
@@ -315,15 +315,19 @@ def GetUpFront():
 # From lying on the back (GetUpBack: the approach brings the body into
 # GETUP_BACK_START, then these frames are replayed as command lines, at most
 # 100 lines): sit up with a swing of the arms, frog the legs beside the body
-# and rise onto the feet. Found by the same search, run with the approach and
-# the open-loop replay of the command lines.
+# and rise onto the feet. Found by the same search (getup_search.py back), run
+# with the approach and the open-loop replay of the command lines.
+# The stand-up lines "outputdata" are the commands of one such get-up:
+#   tovra-motion --action GET_UP_BACK --start back --observe 3 --seed 3 --log rec.csv
+#   record_lines.py rec.csv 0 2.62 getup-back data/outputdata
+GET_UP_BACK_TAIL = 0.5
 GETUP_BACK_START = pose(legs(10, 0, -5.74), laj1=-80, raj1=-80, laj2=-5, raj2=5)
 GET_UP_BACK = [
-    (0.222, 30.626, -12.239, -12.373, 0.000, -4.550, -113.800, 9.996, 0.000),
-    (0.300, 91.096, -23.306, 15.541, -30.330, -2.278, -116.834, 11.393, 22.555),
-    (0.300, 100.000, -15.912, 15.521, 0.000, -4.981, -35.064, 8.707, 0.000),
-    (0.294, 95.899, -12.061, -17.454, 0.000, 1.741, -81.641, 6.391, 0.000),
-    (0.205, 100.000, -92.730, 71.303, -90.000, -0.715, 37.544, 3.083, 10.807),
+    (0.222, 24.760, -12.239, -12.373, 0.000, -4.550, -113.800, 9.996, 36.135),
+    (0.300, 59.454, -23.306, 15.541, -30.330, -4.030, -113.851, 11.393, 22.555),
+    (0.300, 100.000, -32.999, 15.521, -1.596, -15.816, -35.064, -0.476, -1.000),
+    (0.302, 95.899, -12.061, -17.454, 0.000, 1.741, -57.741, 1.028, 10.564),
+    (0.205, 99.441, -96.237, 71.303, -90.000, -1.714, 37.544, 3.083, 26.457),
 ]
 
 
@@ -331,7 +335,10 @@ GET_UP_BACK = [
 def GetUpBack():
     if GET_UP_BACK is None:
         return None
-    return command_lines("GetUpBack", GETUP_BACK_START, sym_frames(GET_UP_BACK))
+    lines = command_lines("GetUpBack", GETUP_BACK_START, sym_frames(GET_UP_BACK, GET_UP_BACK_TAIL))
+    if len(lines) > 100:
+        raise ValueError("GetUpBack: %d lines, the action keeps 100" % len(lines))
+    return lines
 
 
 # From lying on a side the same motion works: its first push rolls the robot

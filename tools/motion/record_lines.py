@@ -7,9 +7,17 @@ measured angles every few cycles, then back to the first pose).
     record_lines.py LOG FROM TO lines OUT
     record_lines.py LOG FROM TO once OUT
     record_lines.py LOG FROM TO table OUT [EVERY]
+    record_lines.py LOG FROM TO getup-back OUT
 
 "once" writes the command lines without the way back to the first pose (a
 recording that is played once, such as a stand-up).
+
+"getup-back" writes the command texts that the back get-up (GET_UP_BACK)
+sent in the logged run, one per cycle: its approach commands, computed from
+the logged angles as the action computes them, then the lines of
+data/Acts/GetUpBack.txt. The measured angles alone replay badly where the
+ground holds a joint back, so the stand-up lines ("outputdata") are the
+commands themselves. The log must start with the action (FROM 0).
 
 FROM and TO are times of the log (seconds from the start of the action)."""
 
@@ -20,6 +28,41 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import acts  # noqa: E402
+
+
+# The back get-up's approach: 36 cycles, each joint driven by (target -
+# measured) / (36 - cycle) * 3, the head first, then the arms and legs, right
+# side first.
+APPROACH_CYCLES = 36
+APPROACH_ORDER = ["hj1", "hj2", "raj1", "raj2", "raj3", "raj4", "laj1", "laj2", "laj3", "laj4",
+                  "rlj1", "rlj2", "rlj3", "rlj4", "rlj5", "rlj6", "llj1", "llj2", "llj3", "llj4",
+                  "llj5", "llj6"]
+
+
+def number(v):
+    text = ("%.6g" % v)
+    return "0" if text in ("-0", "") else text
+
+
+def getup_back_sent(samples, script):
+    target = dict(acts.GETUP_BACK_START)
+    text = []
+    for k in range(min(APPROACH_CYCLES, len(samples))):
+        parts = []
+        for p in APPROACH_ORDER:
+            if p in ("hj1", "hj2"):
+                # The head's own commands (the sweep sent beside the action)
+                # overrode the approach's; the recorded lines hold the head.
+                parts.append("(%s 0)" % acts.JOINTS[acts.INDEX[p]][1])
+                continue
+            measured = samples[k][acts.INDEX[p]]
+            value = (target.get(p, 0.0) - measured) / (APPROACH_CYCLES - k) * 3.0
+            parts.append("(%s %s)" % (acts.JOINTS[acts.INDEX[p]][1], number(value)))
+        # A stand-up line starts with "(" (lines that do not are skipped).
+        text.append("".join(parts))
+    with open(script) as f:
+        text.extend(line.rstrip("\n") for line in f if line.startswith("("))
+    return "\n".join(text) + "\n"
 
 
 def main():
@@ -40,7 +83,10 @@ def main():
         print("no samples between %g and %g" % (t0, t1))
         return 1
     names = [p for p, _, _, _ in acts.JOINTS]
-    if kind in ("lines", "once"):
+    if kind == "getup-back":
+        body = getup_back_sent(samples, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                                     "..", "..", "data", "Acts", "GetUpBack.txt"))
+    elif kind in ("lines", "once"):
         text = []
         for a, b in zip(samples, samples[1:]):
             speeds = {names[j]: (b[j] - a[j]) / acts.CYCLE for j in range(2, 22)}
