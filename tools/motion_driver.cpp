@@ -119,6 +119,8 @@ void usage() {
            "  --lines FILE           one command text per cycle (e.g. outputdata)\n"
            "  --stayup               the get-up skill while fallen, WAIT otherwise\n"
            "  --idle                 zero commands (the robot holds its joints)\n"
+           "  --skill NAME           kickball|sidekick|dribble: the ball skill every cycle\n"
+           "                         (the get-up skill while fallen)\n"
            "  --agent SCENARIO       the agent program itself (tovra, beside this program):\n"
            "                         knock-back|knock-front: knocked over in play, time to get\n"
            "                         up; dribble: time to score from the ball ahead\n"
@@ -391,6 +393,13 @@ int main(int argc, char** argv) {
         } else if (a == "--lines") {
             spec.play = TrialSpec::Play::Lines;
             spec.linesFile = word(i);
+            chosen = true;
+        } else if (a == "--skill") {
+            spec.skill = word(i);
+            if (spec.skill != "kickball" && spec.skill != "sidekick" && spec.skill != "dribble") {
+                fail("unknown skill " + spec.skill);
+            }
+            spec.play = TrialSpec::Play::Skill;
             chosen = true;
         } else if (a == "--stayup") {
             spec.play = TrialSpec::Play::StayUp;

@@ -127,8 +127,11 @@ AgentResult AgentTrial::run() {
             return result;
         }
         if (std::getenv("TOVRA_MOTION_DEBUG")) {
-            std::fprintf(stderr, "t %.2f valid %d mode %s z %.3f\n", g.time, g.valid,
-                         g.playMode.c_str(), g.pos[2]);
+            std::fprintf(
+                stderr,
+                "t %.2f valid %d mode %s z %.3f pos %.2f %.2f heading %.0f ball %.2f %.2f\n",
+                g.time, g.valid, g.playMode.c_str(), g.pos[2], g.pos[0], g.pos[1], g.heading,
+                g.ball[0], g.ball[1]);
         }
         if (!g.valid) {
             continue;  // the robot is not in play yet

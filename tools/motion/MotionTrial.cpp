@@ -262,6 +262,20 @@ TrialResult MotionTrial::run() {
                         reply = ACS->doAction(WAIT, HEAD_STILL);
                     }
                     break;
+                case TrialSpec::Play::Skill:
+                    if (WM->getIsObjectFallDown(WM->getMyObject())) {
+                        reply = SKS->stayUp();
+                    } else if (spec_.skill == "kickball") {
+                        reply = SKS->kickBall();
+                    } else if (spec_.skill == "sidekick") {
+                        reply = SKS->SideKick();
+                    } else {
+                        reply = SKS->fastDribbleToPoint(Vector3f(15, 0, 0));
+                    }
+                    if (reply.empty()) {
+                        reply = ACS->doAction(WAIT, HEAD_STILL);
+                    }
+                    break;
                 case TrialSpec::Play::Idle:
                     reply = ACS->stop();
                     break;

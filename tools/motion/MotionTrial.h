@@ -10,7 +10,7 @@ namespace tovra::motion {
 // How one run is set up and what the robot does in it.
 struct TrialSpec {
     enum class Start { Stand, Back, Front, Left, Right };
-    enum class Play { Action, Walk, Lines, StayUp, Idle };
+    enum class Play { Action, Walk, Lines, StayUp, Idle, Skill };
 
     Start start = Start::Stand;
     Play play = Play::Action;
@@ -28,6 +28,9 @@ struct TrialSpec {
     double walkSpeed = 0;
     double walkTurn = 0;
     std::string linesFile;  // Play::Lines: one command text per cycle
+    // Play::Skill: kickball (kickBall), sidekick (SideKick()) or dribble
+    // (fastDribbleToPoint to the goal centre), the get-up skill while fallen.
+    std::string skill;
     bool ball = false;      // ball placed relative to the robot at the start
     double ballForward = 0;
     double ballLeft = 0;
