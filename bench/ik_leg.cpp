@@ -43,7 +43,7 @@ void BM_IkLeg(benchmark::State& state) {
     Kinematic* kin = Kinematic::instance();
     kin->init();
     const LegTarget target = makeTarget(kin, left);
-    tovra_bench::CallTimes times;
+    tovra_bench::CallTimes times(tovra_bench::CallTimes::kWithCpu);
     for (auto _ : state) {
         auto call = times.call();
         const bool ok = kin->IK_leg(target.torso, target.foot, left);

@@ -16,7 +16,7 @@ void bench_parser_doparse(benchmark::State& state) {
     Types::fill();
     const std::string message = tovra_bench::perceptorSample();
     Parser parser;
-    tovra_bench::CallTimes times;
+    tovra_bench::CallTimes times(tovra_bench::CallTimes::kWithCpu);
     for (auto _ : state) {
         auto call = times.call();
         parser.doParse(message);

@@ -18,7 +18,7 @@ void bench_sexp_parse(benchmark::State& state) {
         state.SkipWithError("the sample message does not parse into 29 predicates");
         return;
     }
-    tovra_bench::CallTimes times;
+    tovra_bench::CallTimes times(tovra_bench::CallTimes::kWithCpu);
     for (auto _ : state) {
         auto call = times.call();
         boost::shared_ptr<oxygen::PredicateList> list = parser.Parse(message);
@@ -35,7 +35,7 @@ BENCHMARK(bench_sexp_parse)->Unit(benchmark::kMicrosecond);
 void bench_sexp_read(benchmark::State& state) {
     const std::string message = tovra_bench::perceptorSample();
     const unsigned int length = static_cast<unsigned int>(message.size());
-    tovra_bench::CallTimes times;
+    tovra_bench::CallTimes times(tovra_bench::CallTimes::kWithCpu);
     for (auto _ : state) {
         auto call = times.call();
         pcont_t* cc = init_continuation(message.data());

@@ -38,8 +38,9 @@ double threadCpuMicros() {
     return static_cast<double>(ts.tv_sec) * 1e6 + static_cast<double>(ts.tv_nsec) / 1e3;
 }
 
-// A scratch working directory with a formation, so that the agent's files
-// ("l.txt" of the key-frame actions) land there.
+// A scratch working directory with a formation and the project's motion
+// files, so that the agent's files ("l.txt" of the key-frame actions) land
+// there.
 void enterScratchDir() {
     static bool entered = false;
     if (entered) {
@@ -51,6 +52,17 @@ void enterScratchDir() {
         std::exit(1);
     }
     std::ofstream("formation.conf") << kFormation;
+    static std::string scratch = path;
+    std::atexit([] {
+        for (const char* name : {"Acts", "formation.conf", "l.txt"}) {
+            unlink((scratch + "/" + name).c_str());
+        }
+        rmdir(scratch.c_str());
+    });
+    if (symlink(TOVRA_DATA_DIR "/Acts", "Acts") != 0) {
+        std::perror("think_cycle: motion files");
+        std::exit(1);
+    }
     entered = true;
 }
 
@@ -129,6 +141,7 @@ void bench_think(benchmark::State& state) {
         state.counters["median_us"] = samples[samples.size() / 2];
         state.counters["p99_us"] = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];
         state.counters["max_us"] = samples.back();
+        state.counters["cpu_max_us"] = cpuSamples.back();
     }
 }
 

@@ -37,7 +37,7 @@ void bench_walk_cycle(benchmark::State& state) {
     int instant = 0;
     bool lefthold = true;
     int failures = 0;
-    tovra_bench::CallTimes times;
+    tovra_bench::CallTimes times(tovra_bench::CallTimes::kWithCpu);
     for (auto _ : state) {
         auto call = times.call();
         const double t = 0.16 + 0.02 * instant;

@@ -20,7 +20,7 @@ void bench_world_update(benchmark::State& state) {
     Parser parser;
     WorldModel* wm = WorldModel::instance();
     wm->setUnum(5);
-    tovra_bench::CallTimes times;
+    tovra_bench::CallTimes times(tovra_bench::CallTimes::kWithCpu);
     for (auto _ : state) {
         auto call = times.call();
         parser.doParse(message);
@@ -44,7 +44,7 @@ void bench_globalize(benchmark::State& state) {
     Parser parser;
     parser.doParse(message);
     WorldModel* wm = WorldModel::instance();
-    tovra_bench::CallTimes times;
+    tovra_bench::CallTimes times(tovra_bench::CallTimes::kWithCpu);
     for (auto _ : state) {
         auto call = times.call();
         wm->globalize();
