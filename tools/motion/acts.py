@@ -297,11 +297,14 @@ def sym_frames(rows, tail=0.6):
 # From lying on the front: push up on the arms, frog the legs out and
 # forward beside the body with the hip yaw-pitch, sit back onto the feet
 # and close the legs while rising. Found by a random search of the key
-# frames on the simulator's physics (tools/motion/getup_search.py front).
+# frames on the simulator's physics (tools/motion/getup_search.py front),
+# from a calm start and from a start where a turn first winds down on the
+# ground (as when the robot falls while turning):
+#   getup_search.py front --starts front:1,front+FAST_TURN_L:1,front+FAST_TURN_R:1
 GET_UP_FRONT = [
-    (0.399, -25.000, 1.000, 0.000, -5.225, -2.390, 0.000, 0.000, 7.943),
-    (0.572, 100.000, -97.785, 68.852, -90.000, -7.825, -10.402, 0.000, 0.000),
-    (0.266, 100.000, -130.000, 69.540, -85.768, 10.777, 11.478, 5.877, 20.074),
+    (0.343, -25.000, 1.000, 0.000, -1.916, -5.195, 0.000, 0.000, 8.591),
+    (0.572, 100.000, -97.785, 68.852, -90.000, -7.825, -10.088, 1.045, 0.000),
+    (0.247, 100.000, -130.000, 69.540, -87.289, 7.662, 11.478, 5.877, 20.074),
     (0.556, 61.035, -129.005, 50.361, -56.479, -5.353, -26.772, 0.937, 0.000),
     (0.407, 56.475, -122.325, 53.730, -41.726, 2.540, -40.266, 20.366, 23.392),
 ]

@@ -2,14 +2,14 @@
 """Random local search of the get-up key frames on the bundled simulator.
 
     getup_search.py back|front [--build DIR] [--iters N] [--trials N]
-                    [--seed S] [--trial-seed S] [--jobs J] [--starts front:W,...]
+                    [--seed S] [--trial-seed S] [--jobs J] [--starts POSE:W,...]
 
 The key frames are the rows of acts.GET_UP_BACK or acts.GET_UP_FRONT
 (duration, hip, knee, ankle, hip yaw-pitch, hip roll, shoulder, shoulder
 roll, elbow). Each candidate changes a few numbers of the best rows so far,
 is written by acts.py into a scratch data directory and measured with
-tovra-motion (lockstep, noise off, trials from fixed seeds): the back get-up
-from lying on the back, the front get-up from the front and from both sides.
+tovra-motion (lockstep, noise off, trials from fixed seeds) from the given
+start poses.
 The best rows are printed whenever they improve, ready to be pasted into
 acts.py; nothing under data/ is written."""
 
@@ -18,6 +18,7 @@ import os
 import random
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -66,9 +67,21 @@ def write(d, motion, rows):
 
 
 def measure(args, d, action, start):
+    """start: a start pose, optionally "+ACTION": an action requested for 0.3 s
+    right after the robot lands (as when it falls while walking or turning
+    and the running action winds down first), and ">ACTION": the action
+    requested once the get-up has ended (instead of WAIT)."""
+    pre = []
+    if ">" in start:
+        # The robot must stay up through the action requested afterwards.
+        start, name = start.split(">")
+        pre += ["--after", name]
+    if "+" in start:
+        start, name = start.split("+")
+        pre += ["--settle", "0.05", "--pre", name, "0.3"]
     cmd = [os.path.join(args.build, "tovra-motion"), "--action", action, "--start", start,
            "--observe", "8", "--up-within", "6", "--trials", str(args.trials), "--jobs",
-           str(args.jobs), "--seed", str(args.trial_seed), "--data", d, "--quiet"]
+           str(args.jobs), "--seed", str(args.trial_seed), "--data", d, "--quiet"] + pre
     out = subprocess.run(cmd, capture_output=True, text=True).stdout
     m = re.search(r"up at the end \(up since at most 6 s\) (\d+)/(\d+)", out)
     ups = int(m.group(1)) if m else 0
@@ -83,14 +96,12 @@ def score(args, d, motion, rows):
             return -1.0, "too long"
     except ValueError as e:
         return -1.0, str(e)
-    if motion == "back":
-        ups, at = measure(args, d, "GET_UP_BACK", "back")
-        return ups - 0.01 * at, "back %d" % ups
+    action = "GET_UP_BACK" if motion == "back" else "GET_UP_FRONT"
     parts, total = [], 0.0
-    for item in args.starts.split(","):
+    for item in (args.starts or motion + ":1").split(","):
         start, weight = item.split(":")
         weight = float(weight)
-        ups, at = measure(args, d, "GET_UP_FRONT", start)
+        ups, at = measure(args, d, action, start)
         total += weight * (ups - 0.01 * at)
         parts.append("%s %d" % (start, ups))
     return total, ", ".join(parts)
@@ -115,12 +126,17 @@ def main():
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--trial-seed", type=int, default=1)
     ap.add_argument("--jobs", type=int, default=2)
-    ap.add_argument("--starts", default="front:2,left:1,right:1",
-                    help="front get-up: start poses and their weights")
+    ap.add_argument("--starts", default="",
+                    help="start poses (back, front, left, right, each optionally "
+                    "+ACTION before and >ACTION after the get-up) and their "
+                    "weights, e.g. front:2,front+FAST_TURN_L:1,back>WALK_FORWARD:1 "
+                    "(default: the motion's own pose)")
     args = ap.parse_args()
     rng = random.Random(args.seed)
     best = list(acts.GET_UP_BACK if args.motion == "back" else acts.GET_UP_FRONT)
     d = scratch_data()
+    # Ended by its process id: the scratch directory is still removed.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     try:
         best_score, text = score(args, d, args.motion, best)
         print("start: %.3f (%s)" % (best_score, text), flush=True)

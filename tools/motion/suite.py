@@ -67,6 +67,18 @@ SUITE = [
      "--action GET_UP_FRONT --start left --observe 8 --up-within 6", "up within 6 s in 7/10"),
     ("GET_UP_FRONT from the right side",
      "--action GET_UP_FRONT --start right --observe 8 --up-within 6", "up within 6 s in 7/10"),
+    ("GET_UP_BACK from the back after a turn winds down",
+     "--action GET_UP_BACK --start back --settle 0.05 --pre FAST_TURN_L 0.3 --observe 8 "
+     "--up-within 6", "up within 6 s in 9/10"),
+    ("GET_UP_FRONT from the front after a turn winds down",
+     "--action GET_UP_FRONT --start front --settle 0.05 --pre FAST_TURN_L 0.3 --observe 8 "
+     "--up-within 6", "up within 6 s in 9/10"),
+    ("get-up skill (stayUp) from the front", "--stayup --start front --observe 10 --up-within 6",
+     "up within 6 s in 9/10"),
+    ("get-up skill (stayUp) from the left side", "--stayup --start left --observe 10 --up-within 6",
+     "up within 6 s in 7/10"),
+    ("get-up skill (stayUp) from the right side",
+     "--stayup --start right --observe 10 --up-within 6", "up within 6 s in 7/10"),
     ("KICK_L, ball at (0.33, -0.115)", "--action KICK_L --ball 0.33 -0.115 --observe 10",
      "ball >= 3 m in 8/10, up in 8/10"),
     ("KICK_R, ball at (0.33, 0.115)", "--action KICK_R --ball 0.33 0.115 --observe 10",
@@ -86,7 +98,19 @@ SUITE = [
     ("LIE_FRONT", "--action LIE_FRONT --observe 3", "lies on the front"),
     ("LIE_BACK", "--action LIE_BACK --observe 3", "lies on the back"),
     ("outputdata lines from the back", "--lines outputdata --start back --observe 8 --up-within 6",
-     "up"),
+     "the recorded stand-up stands the robot up"),
+    ("whole agent, goalie (1), knocked onto its back", "--agent knock-back --unum 1 --limit 20",
+     "gets up by itself"),
+    ("whole agent, goalie (1), knocked onto its front", "--agent knock-front --unum 1 --limit 20",
+     "gets up by itself"),
+    ("whole agent, defender (3), knocked onto its back", "--agent knock-back --unum 3 --limit 20",
+     "gets up by itself"),
+    ("whole agent, defender (3), knocked onto its front",
+     "--agent knock-front --unum 3 --limit 20", "gets up by itself"),
+    ("whole agent, forward (9), knocked onto its back", "--agent knock-back --unum 9 --limit 20",
+     "gets up by itself"),
+    ("whole agent, forward (9), knocked onto its front", "--agent knock-front --unum 9 --limit 20",
+     "gets up by itself"),
 ]
 
 
@@ -104,6 +128,16 @@ def run(build, data, trials, label, args):
         cmd[cmd.index("outputdata")] = os.path.join(data, "outputdata")
     out = subprocess.run(cmd, capture_output=True, text=True).stdout.splitlines()
     head = out[0] if out else "no output"
+    if "--agent" in args:
+        # The whole agent: one summary line.
+        line = out[-1] if out else "no output"
+        m = re.search(r"up again (\d+)/(\d+)(?: \(mean ([0-9.]+) s\))?", line)
+        if not m:
+            return "| %s | %s |" % (label, line)
+        text = "up again %s/%s" % (m.group(1), m.group(2))
+        if m.group(3):
+            text += ", mean %.1f s after the knock" % float(m.group(3))
+        return "| %s | %s |" % (label, text)
     m = re.search(r"up at the end[^;]* (\d+)/(\d+); no fall and up (\d+)/\d+; falls (\d+)", head)
     if not m:
         return "| %s | %s |" % (label, head)
