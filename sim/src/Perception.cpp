@@ -8,43 +8,49 @@ namespace tovrasim {
 
 namespace {
 
-void appendVec(std::string& out, const Vec3& v) {
-    Perception::appendFixed2(out, v.x);
-    out += ' ';
-    Perception::appendFixed2(out, v.y);
-    out += ' ';
-    Perception::appendFixed2(out, v.z);
+constexpr double kPow10[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+
+// Half a unit of the last printed digit: anything smaller in magnitude is
+// printed as zero, since "-0.00" reads oddly.
+double clean(double v, int decimals = 2) {
+    return std::abs(v) < 0.5 / kPow10[decimals] ? 0.0 : v;
 }
 
-// "-0.00" reads oddly; print a tiny negative number as zero.
-double clean(double v) {
-    return std::abs(v) < 0.005 ? 0.0 : v;
+void appendVec(std::string& out, const Vec3& v, int decimals = 2) {
+    Perception::appendFixed(out, v.x, decimals);
+    out += ' ';
+    Perception::appendFixed(out, v.y, decimals);
+    out += ' ';
+    Perception::appendFixed(out, v.z, decimals);
 }
 
 }  // namespace
 
-void Perception::appendFixed2(std::string& out, double v) {
+void Perception::appendFixed(std::string& out, double v, int decimals) {
+    decimals = std::clamp(decimals, 0, kMaxDecimals);
     // printf rounds the exact binary value; the product below is rounded
-    // once more, which can only matter right at a half-hundredth, so those
-    // rare values (and huge or non-finite ones) go to printf itself.
-    const double scaled = std::abs(v) * 100.0;
+    // once more, which can only matter right at half a unit of the last
+    // digit, so those rare values (and huge or non-finite ones) go to printf
+    // itself.
+    const double scaled = std::abs(v) * kPow10[decimals];
     if (!std::isfinite(v) || scaled >= 1e14 ||
         std::abs(scaled - std::floor(scaled) - 0.5) <= 1e-9 * (1.0 + scaled)) {
         char buf[400];
-        const int n = std::snprintf(buf, sizeof buf, "%.2f", v);
+        const int n = std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
         if (n > 0)
             out.append(buf, std::min<size_t>(static_cast<size_t>(n), sizeof buf - 1));
         return;
     }
-    // Hundredths, rounded to nearest.
+    // Units of the last digit, rounded to nearest.
     unsigned long long n = static_cast<unsigned long long>(std::nearbyint(scaled));
     char buf[32];
     char* p = buf + sizeof buf;
-    *--p = static_cast<char>('0' + n % 10);
-    n /= 10;
-    *--p = static_cast<char>('0' + n % 10);
-    n /= 10;
-    *--p = '.';
+    for (int i = 0; i < decimals; ++i) {
+        *--p = static_cast<char>('0' + n % 10);
+        n /= 10;
+    }
+    if (decimals > 0)
+        *--p = '.';
     do {
         *--p = static_cast<char>('0' + n % 10);
         n /= 10;
@@ -83,7 +89,7 @@ Polar Perception::polar(const Vec3& cam, const Mat3& axes, const Vec3& p) {
 
 void Perception::appendPolar(std::string& out, const Polar& p) {
     out += "(pol ";
-    appendVec(out, {p.d, clean(p.theta), clean(p.phi)});
+    appendVec(out, {p.d, clean(p.theta, kSeeDecimals), clean(p.phi, kSeeDecimals)}, kSeeDecimals);
     out += ")";
 }
 

@@ -1,10 +1,14 @@
 // The perceptor message: grammar and vision geometry from known poses.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 #include <map>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "Perception.h"
 #include "Sexp.h"
@@ -201,20 +205,78 @@ TEST(Perceptor, TeammatesHearWithDirectionOpponentsDoNot) {
 TEST(Perceptor, NumbersPrintAsPrintfPrintsThem) {
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> wide(-2000.0, 2000.0), small(-0.02, 0.02);
-    auto same = [](double v) {
+    auto same = [](double v, int decimals) {
         std::string fast;
-        Perception::appendFixed2(fast, v);
+        Perception::appendFixed(fast, v, decimals);
         char buf[64];
-        std::snprintf(buf, sizeof buf, "%.2f", v);
+        std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
         return fast == buf ? ::testing::AssertionSuccess()
-                           : ::testing::AssertionFailure() << v << ": " << fast << " vs " << buf;
+                           : ::testing::AssertionFailure()
+                                 << v << " with " << decimals << ": " << fast << " vs " << buf;
     };
-    for (double v : {0.0, -0.0, 0.004, -0.004, 0.005, 0.015, 0.125, 0.375, 9.995, 99.99, -180.0,
-                     351.77, 1e11, -1e13, 123456789.125, 1.0 / 0.0, -1.0 / 0.0}) {
-        EXPECT_TRUE(same(v));
+    for (int decimals = 0; decimals <= Perception::kMaxDecimals; ++decimals) {
+        for (double v :
+             {0.0,     -0.0,  0.0004, -0.0004, 0.0005,        0.004,     -0.004,    0.005,  0.015,
+              0.125,   0.375, 0.5,    2.5,     9.995,         9.9995,    99.99,     -180.0, 351.77,
+              12.3455, 1e8,   1e11,   -1e13,   123456789.125, 1.0 / 0.0, -1.0 / 0.0}) {
+            EXPECT_TRUE(same(v, decimals));
+        }
+        for (int i = 0; i < 5000; ++i) {
+            EXPECT_TRUE(same(wide(rng), decimals));
+            EXPECT_TRUE(same(small(rng), decimals));
+        }
     }
-    for (int i = 0; i < 20000; ++i) {
-        EXPECT_TRUE(same(wide(rng)));
-        EXPECT_TRUE(same(small(rng)));
+    std::string two;
+    Perception::appendFixed2(two, 1.005);
+    EXPECT_EQ(two, "1.00");  // 1.005 is a little below the half in binary, as printf knows
+}
+
+// Digits after the point of each number in `text`, in order.
+static std::vector<int> decimalsOfNumbers(const std::string& text) {
+    std::vector<int> out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '.' || i == 0 || !std::isdigit(static_cast<unsigned char>(text[i - 1])))
+            continue;
+        size_t j = i + 1;
+        while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j])))
+            ++j;
+        out.push_back(static_cast<int>(j - i - 1));
+        i = j;
     }
+    return out;
+}
+
+TEST(Perceptor, SeeValuesCarryFourDecimalsOtherPerceptorsTwo) {
+    // A crowd of 21 robots in front of the viewer: the fullest See block a
+    // match can produce must still fit the agent's limit for one message.
+    World w;
+    std::vector<World::NewRobot> robots;
+    for (int i = 0; i < 22; ++i) {
+        const Side side = i < 11 ? Side::Left : Side::Right;
+        const double x = i == 0 ? -6 : -3 + (i % 6) * 1.2, y = i == 0 ? 0 : -3 + (i / 6) * 1.5;
+        robots.push_back({side, i % 11 + 1, x, y, 0});
+    }
+    const std::vector<int> slots = w.addRobots(robots);
+    ASSERT_EQ(slots.size(), 22u);
+    ASSERT_GE(slots[0], 0);
+    w.placeBall({-4, 0.3, World::kBallRadius});
+    Perception::Game g;
+    g.time = 1.0;
+    g.seenTeam = {"KALDA", "KALDA_R"};
+    const std::string msg = Perception::message(w, slots[0], g, true, {}, Perception::Noise{});
+    EXPECT_LT(msg.size(), 16380u) << "longer than the agent reads";
+    std::cout << "message of a robot seeing 21 others: " << msg.size() << " bytes\n";
+
+    const size_t see = msg.find("(See");
+    ASSERT_NE(see, std::string::npos);
+    const std::string seeBlock = msg.substr(see);
+    const std::string rest = msg.substr(0, see);
+    const std::vector<int> seeDecimals = decimalsOfNumbers(seeBlock);
+    // Landmarks, the ball and all five parts of at least 20 robots.
+    EXPECT_GE(seeDecimals.size(), 3u * (4 + 1 + 5 * 20)) << seeBlock;
+    for (int d : seeDecimals)
+        ASSERT_EQ(d, Perception::kSeeDecimals) << seeBlock;
+    EXPECT_EQ(Perception::kSeeDecimals, 4);
+    for (int d : decimalsOfNumbers(rest))
+        ASSERT_EQ(d, 2) << rest;
 }
