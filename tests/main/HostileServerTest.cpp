@@ -369,6 +369,12 @@ TEST_F(HostileServerTest, StrangeBytesNamesAndShapes) {
     for (int c = 1; c <= 0xff; ++c)
         everyByte += static_cast<char>(c);
     std::string doubled = full + full;
+    // The largest body the agent takes: the full message, then ball sightings
+    // up to 16,380 bytes.
+    std::string largest = full;
+    while (largest.size() + 24 <= 16380)
+        largest += "(See (B (pol 1 -2 -3)))";
+    largest += std::string(16380 - largest.size(), ' ');
 
     const std::vector<Case> cases = {
         // NUL and high bytes.
@@ -422,6 +428,19 @@ TEST_F(HostileServerTest, StrangeBytesNamesAndShapes) {
         {"deep nesting", std::string(5000, '(') + std::string(5000, ')'), false},
         {"long name", "(" + std::string(10000, 'H') + " (n llj1) (ax 1))", false},
         {"many values", withTime("(HJ (n llj1) (ax" + std::string(8000, ' ') + "1))"), false},
+        {"largest body", largest, false},
+        {"long heard texts",
+         withTime("(hear 1 -20 " + std::string(9000, 'x') + ")(hear 1 20 " +
+                  std::string(3000, '|') + ")"),
+         false},
+        {"many players", withTime([] {
+             std::string see = "(See";
+             for (int i = 0; i < 200; ++i)
+                 see += " (P (team T" + std::to_string(i % 3) + ") (id " + std::to_string(i % 13) +
+                        ") (head (pol 3 " + std::to_string(i) + " 0)))";
+             return see + ")";
+         }()),
+         false},
     };
 
     start();
