@@ -109,7 +109,8 @@ std::string Perception::bareMessage(const Game& g) {
 std::string Perception::message(const World& w, int slot, const Game& g, bool vision,
                                 const std::vector<Heard>& heard, const Noise& noise) {
     std::string out;
-    out.reserve(vision ? 4096 : 1536);
+    // A robot that sees all 21 others gets about 5.4 KB.
+    out.reserve(vision ? 8192 : 1536);
     out += "(time (now ";
     appendFixed2(out, g.time);
     out += "))(GS (unum ";
