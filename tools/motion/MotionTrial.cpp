@@ -263,6 +263,8 @@ TrialResult MotionTrial::run() {
                     }
                     break;
                 case TrialSpec::Play::Skill:
+                    // As the roles do: the head follows the ball.
+                    ACS->setObjectFocused(BALL);
                     if (WM->getIsObjectFallDown(WM->getMyObject())) {
                         reply = SKS->stayUp();
                     } else if (spec_.skill == "kickball") {

@@ -31,7 +31,7 @@ struct TrialSpec {
     // Play::Skill: kickball (kickBall), sidekick (SideKick()) or dribble
     // (fastDribbleToPoint to the goal centre), the get-up skill while fallen.
     std::string skill;
-    bool ball = false;      // ball placed relative to the robot at the start
+    bool ball = false;  // ball placed relative to the robot at the start
     double ballForward = 0;
     double ballLeft = 0;
     double x = -5;  // placement in the absolute frame

@@ -509,44 +509,64 @@ def WalkSlowRight():
 KICK_START = pose(legs(9.17, -34.38, 25.78), laj1=-90, raj1=-90, laj2=1, raj2=22.92)
 
 
-def kick_frames(shift=9.0, hold_shift=15.0, step=0.10, lunge=0.06, swing_to=(0.20, -0.15), via=(0.06, -0.13),
-                toes=-20.0, reach_roll=-5.0, swing_time=0.25, lean=0.0, draw=(-0.10, -0.15),
-                arm_swing=40.0):
-    """Key frames of a kick with the right leg, from KICK_START: the left foot
-    steps forward beside the ball, the body moves over it, then the right leg
-    swings through from behind, its foot kept clear of the ground on the way
-    (via point) while the arms swing against the leg's turn. (duration, pose)
-    pairs."""
+# The tuned numbers of the side kick (a kick with the right leg; KickR is its
+# mirror image). Lengths in metres of the ankle relative to the hip (forward,
+# up), angles in degrees, times in seconds. Found by a local search on the
+# simulator (tools/motion/kick_search.py), scored by ball travel and staying
+# up through two kicks in a row.
+KICK = dict(shift=16.044, t_shift=0.365, lift=0.04, t_lift=0.26, step=0.099, t_place=0.259,
+            lunge=0.105, hold_shift=15.175, crouch=-0.203, t_over=0.4, t_rlift=0.268,
+            t_beside=0.31, draw=(-0.055, -0.112), draw_foot=-17.161, reach_roll=1.814,
+            t_draw=0.289, swing_to=(0.149, -0.158), toes=5.615, swing_time=0.212, t_hold=0.163,
+            arm_swing=1.575, t_back=0.437, t_down=0.249, t_centre=0.41)
+
+
+def kick_leg(base, side, dy, dz, foot=0.0, roll=None):
+    """leg_pose with the hip pitch, knee and ankle pitch kept in range."""
+    p = leg_pose(base, side, dy, dz, foot, roll=roll)
+    for j in (side + "lj3", side + "lj4", side + "lj5"):
+        p[j] = max(JOINTS[INDEX[j]][2], min(JOINTS[INDEX[j]][3], p[j]))
+    return p
+
+
+def kick_frames(shift, t_shift, lift, t_lift, step, t_place, lunge, hold_shift, crouch, t_over,
+                t_rlift, t_beside, draw, draw_foot, reach_roll, t_draw, swing_to, toes,
+                swing_time, t_hold, arm_swing, t_back, t_down, t_centre):
+    """Key frames of a kick with the right leg, from KICK_START: the weight
+    goes onto the right foot, the left foot steps forward, the body moves
+    forward over it (crouching to `crouch`), the right foot is lifted and
+    brought beside it; then the right leg draws back and swings through, the
+    foot comes back beside the left one, is put down and the body centres.
+    (duration, pose) pairs."""
     z0 = -0.209
     y0 = -0.024
     over_right = legs(9.17, -34.38, 25.78, roll=shift, base=KICK_START)
-    lifted = leg_pose(over_right, "l", y0 + step / 2, z0 + 0.04)
-    placed = leg_pose(lifted, "l", y0 + step, z0)
-    # the body moves forward and over the left foot
-    over_left = leg_pose(placed, "l", y0 + step - lunge, z0, roll=-hold_shift, lean=lean)
-    over_left = leg_pose(over_left, "r", y0 - lunge, z0, roll=-hold_shift, lean=lean)
-    drawn = leg_pose(over_left, "r", draw[0], draw[1], foot=-10, roll=-hold_shift + reach_roll,
-                     lean=lean)
-    passing = leg_pose(drawn, "r", via[0], via[1], foot=0, lean=lean)
-    passing = pose(passing, laj1=-90 + arm_swing / 2, raj1=-90 - arm_swing / 4)
-    kicked = leg_pose(passing, "r", swing_to[0], swing_to[1], foot=toes, lean=lean)
+    lifted = kick_leg(over_right, "l", y0 + step / 2, z0 + lift)
+    placed = kick_leg(lifted, "l", y0 + step, z0)
+    stand = y0 + step - lunge  # the left ankle under the hip
+    over_left = kick_leg(placed, "l", stand, crouch, roll=-hold_shift)
+    over_left = kick_leg(over_left, "r", y0 - lunge, crouch, roll=-hold_shift)
+    rlift = kick_leg(over_left, "r", y0 - lunge, crouch + lift, roll=-hold_shift)
+    beside = kick_leg(rlift, "r", stand, crouch + lift, roll=-hold_shift)
+    drawn = kick_leg(beside, "r", draw[0], draw[1], foot=draw_foot, roll=-hold_shift + reach_roll)
+    kicked = kick_leg(drawn, "r", swing_to[0], swing_to[1], foot=toes)
     kicked = pose(kicked, laj1=-90 + arm_swing, raj1=-90 - arm_swing / 2)
-    back = leg_pose(kicked, "r", y0 + step - lunge, z0 + 0.04, roll=-hold_shift, lean=lean)
-    back = arms(-90, base=back)
-    down = leg_pose(back, "r", y0 + step - lunge, z0, roll=-hold_shift, lean=lean)
+    back = arms(-90, base=kick_leg(kicked, "r", stand, crouch + lift, roll=-hold_shift))
+    down = kick_leg(back, "r", stand, crouch, roll=-hold_shift)
     centred = legs(*leg_ik(y0, z0), base=KICK_START)
     return [
-        (0.35, over_right),
-        (0.25, lifted),
-        (0.25, placed),
-        (0.40, over_left),
-        (0.25, drawn),
-        (swing_time / 2, passing),
-        (swing_time / 2, kicked),
-        (0.10, kicked),
-        (0.30, back),
-        (0.25, down),
-        (0.40, centred),
+        (t_shift, over_right),
+        (t_lift, lifted),
+        (t_place, placed),
+        (t_over, over_left),
+        (t_rlift, rlift),
+        (t_beside, beside),
+        (t_draw, drawn),
+        (swing_time, kicked),
+        (t_hold, kicked),
+        (t_back, back),
+        (t_down, down),
+        (t_centre, centred),
         (0.20, centred),
     ]
 
@@ -554,20 +574,20 @@ def kick_frames(shift=9.0, hold_shift=15.0, step=0.10, lunge=0.06, swing_to=(0.2
 @motion
 def Shoot():
     # The kick of KickL as a key-frame table, from the standing crouch.
-    frames = kick_frames()
+    frames = kick_frames(**KICK)
     return matrix_table("Shoot", [(0.4, KICK_START)] + frames)
 
 
 @motion
 def KickL():
-    return command_lines("KickL", KICK_START, kick_frames())
+    return command_lines("KickL", KICK_START, kick_frames(**KICK))
 
 
 @motion
 def KickR():
     start = mirror(KICK_START)
     start["raj2"], start["laj2"] = -1, -22.92
-    return command_lines("KickR", start, [(d, mirror(p)) for d, p in kick_frames()])
+    return command_lines("KickR", start, [(d, mirror(p)) for d, p in kick_frames(**KICK)])
 
 
 # ------------------------------------------------------- recorded walks

@@ -123,7 +123,7 @@ def measure(args, d, ball):
         up = falls == 0 and " DOWN " not in line
         ups += up
         travel.append(b)
-        scores.append(min(b, 3.5) / 3.5 + (1.0 if up else max(first, 0) / 8.0))
+        scores.append(min(b, 3.5) / 3.5 + args.up_weight * (1.0 if up else max(first, 0) / 8.0))
     if not scores:
         return 0.0, [], 0
     return sum(scores) / len(scores), travel, ups
@@ -149,6 +149,8 @@ def main():
     ap.add_argument("--trial-seed", type=int, default=101)
     ap.add_argument("--jobs", type=int, default=2)
     ap.add_argument("--ball", nargs=2, type=float, action="append")
+    ap.add_argument("--up-weight", type=float, default=1.0,
+                    help="weight of staying up against ball travel (default 1)")
     ap.add_argument("--init", help="starting parameters (a dict as printed), default acts.KICK")
     args = ap.parse_args()
     args.balls = args.ball or [(0.33, -0.115)]

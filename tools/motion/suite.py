@@ -111,6 +111,16 @@ SUITE = [
      "gets up by itself"),
     ("whole agent, forward (9), knocked onto its front", "--agent knock-front --unum 9 --limit 20",
      "gets up by itself"),
+    ("side-kick skill (SideKick), ball 1 m ahead, 20 s", "--skill sidekick --ball 1 0 --observe 20",
+     "recorded"),
+    ("straight-kick skill (kickBall), ball 1 m ahead, 20 s",
+     "--skill kickball --ball 1 0 --observe 20", "recorded"),
+    ("whole agent, forward (9), ball at x = 10, robot at x = 9",
+     "--agent dribble --unum 9 --robot-at 9 0 --ball-at 10 0 --limit 90",
+     "goal within 90 s in 7/10"),
+    ("whole agent, forward (9), ball on the centre spot, robot at x = -1",
+     "--agent dribble --unum 9 --robot-at -1 0 --ball-at 0 0 --limit 300",
+     "time to the goal recorded (300 s at most)"),
 ]
 
 
@@ -128,6 +138,15 @@ def run(build, data, trials, label, args):
         cmd[cmd.index("outputdata")] = os.path.join(data, "outputdata")
     out = subprocess.run(cmd, capture_output=True, text=True).stdout.splitlines()
     head = out[0] if out else "no output"
+    if "--agent dribble" in args:
+        line = out[-1] if out else "no output"
+        m = re.search(r"goals (\d+)/(\d+)(?: \(mean ([0-9.]+) s, longest ([0-9.]+) s\))?", line)
+        if not m:
+            return "| %s | %s |" % (label, line)
+        text = "goals %s/%s" % (m.group(1), m.group(2))
+        if m.group(3):
+            text += ", mean %.1f s, longest %.1f s" % (float(m.group(3)), float(m.group(4)))
+        return "| %s | %s |" % (label, text)
     if "--agent" in args:
         # The whole agent: one summary line.
         line = out[-1] if out else "no output"
