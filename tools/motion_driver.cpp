@@ -124,7 +124,8 @@ void usage() {
            "  --agent SCENARIO       the agent program itself (tovra, beside this program):\n"
            "                         knock-back|knock-front: knocked over in play, time to get\n"
            "                         up; dribble: time to score from the ball ahead\n"
-           "                         (--unum N, --robot-at X Y, --ball-at X Y, --limit S)\n"
+           "                         (--unum N, --robot-at X Y, --ball-at X Y, --limit S;\n"
+           "                         --require-up K: up again in at least K trials)\n"
            "how:\n"
            "  --start stand|back|front|left|right   start pose (default stand)\n"
            "  --hold S               request the action for S seconds (default: once)\n"
@@ -262,7 +263,7 @@ std::vector<TrialResult> runTrials(const TrialSpec& base, int trials, int jobs,
 // Whole-agent trials, one after the other (each has its own simulator and
 // agent process). Returns the exit status.
 int runAgentTrials(tovra::motion::AgentSpec spec, int trials, int /*jobs*/, unsigned seed,
-                   bool quiet) {
+                   bool quiet, int requireUp) {
     int ran = 0, up = 0, goals = 0;
     double upSum = 0, goalSum = 0, goalMax = 0;
     for (int k = 0; k < trials; ++k) {
@@ -297,6 +298,10 @@ int runAgentTrials(tovra::motion::AgentSpec spec, int trials, int /*jobs*/, unsi
         std::cout << " (mean " << goalSum / goals << " s, longest " << goalMax << " s)";
     }
     std::cout << "\n";
+    if (requireUp >= 0 && up < requireUp) {
+        std::cout << "check failed: up again " << up << " < " << requireUp << "\n";
+        return 1;
+    }
     return 0;
 }
 
@@ -568,7 +573,7 @@ int main(int argc, char** argv) {
     if (agentMode) {
         agentSpec.simBinary = spec.simBinary;
         agentSpec.agentBinary = spec.simBinary.substr(0, spec.simBinary.rfind('/') + 1) + "tovra";
-        const int code = runAgentTrials(agentSpec, trials, jobs, spec.seed, quiet);
+        const int code = runAgentTrials(agentSpec, trials, jobs, spec.seed, quiet, requireUp);
         if (!scratch.empty()) {
             for (const char* entry : {"Acts", "formation.conf", "outputdata", "l.txt"}) {
                 ::unlink((scratch + "/" + entry).c_str());

@@ -310,9 +310,12 @@ GET_UP_FRONT = [
 ]
 
 
+GET_UP_FRONT_TAIL = 0.6
+
+
 @motion
 def GetUpFront():
-    return matrix_table("GetUpFront", sym_frames(GET_UP_FRONT))
+    return matrix_table("GetUpFront", sym_frames(GET_UP_FRONT, GET_UP_FRONT_TAIL))
 
 
 # From lying on the back (GetUpBack: the approach brings the body into
@@ -348,12 +351,12 @@ def GetUpBack():
 # onto its front.
 @motion
 def GetUpLeft():
-    return matrix_table("GetUpLeft", sym_frames(GET_UP_FRONT))
+    return matrix_table("GetUpLeft", sym_frames(GET_UP_FRONT, GET_UP_FRONT_TAIL))
 
 
 @motion
 def GetUpRight():
-    return matrix_table("GetUpRight", sym_frames(GET_UP_FRONT))
+    return matrix_table("GetUpRight", sym_frames(GET_UP_FRONT, GET_UP_FRONT_TAIL))
 
 
 # ------------------------------------------------------------ sine gaits

@@ -6,7 +6,7 @@
 
 The key frames are the rows of acts.GET_UP_BACK or acts.GET_UP_FRONT
 (duration, hip, knee, ankle, hip yaw-pitch, hip roll, shoulder, shoulder
-roll, elbow). Each candidate changes a few numbers of the best rows so far,
+roll, elbow) and the time of the last frame to the standing crouch. Each candidate changes a few numbers of the best rows so far,
 is written by acts.py into a scratch data directory and measured with
 tovra-motion (lockstep, noise off, trials from fixed seeds) from the given
 start poses.
@@ -47,12 +47,13 @@ def scratch_data():
     return d
 
 
-def write(d, motion, rows):
+def write(d, motion, cand):
+    rows, tail = cand
     if motion == "back":
-        acts.GET_UP_BACK = rows
+        acts.GET_UP_BACK, acts.GET_UP_BACK_TAIL = rows, tail
         name, text = "GetUpBack", acts.GetUpBack()
     else:
-        acts.GET_UP_FRONT = rows
+        acts.GET_UP_FRONT, acts.GET_UP_FRONT_TAIL = rows, tail
         name, text = "GetUpFront", acts.GetUpFront()
     if isinstance(text, list):
         if len(text) > 100:
@@ -107,14 +108,18 @@ def score(args, d, motion, rows):
     return total, ", ".join(parts)
 
 
-def mutate(rng, rows):
+def mutate(rng, cand):
+    rows, tail = cand
+    if rng.random() < 0.2:
+        # The last frame: the time to the standing crouch.
+        return rows, round(max(0.2, min(1.5, tail + rng.gauss(0, 0.1))), 3)
     new = [list(r) for r in rows]
     for _ in range(rng.randint(1, 3)):
         i = rng.randrange(len(new))
         k = rng.randrange(9)
         v = new[i][k] + rng.gauss(0, STEP[k])
         new[i][k] = round(max(LO[k], min(HI[k], v)), 3)
-    return [tuple(r) for r in new]
+    return [tuple(r) for r in new], tail
 
 
 def main():
@@ -133,7 +138,10 @@ def main():
                     "(default: the motion's own pose)")
     args = ap.parse_args()
     rng = random.Random(args.seed)
-    best = list(acts.GET_UP_BACK if args.motion == "back" else acts.GET_UP_FRONT)
+    if args.motion == "back":
+        best = (list(acts.GET_UP_BACK), acts.GET_UP_BACK_TAIL)
+    else:
+        best = (list(acts.GET_UP_FRONT), acts.GET_UP_FRONT_TAIL)
     d = scratch_data()
     # Ended by its process id: the scratch directory is still removed.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
@@ -148,8 +156,9 @@ def main():
                 best, best_score = cand, s
                 if better:
                     print("iter %d: %.3f (%s)" % (it, s, text), flush=True)
-                    for r in best:
+                    for r in best[0]:
                         print("    (%s)," % ", ".join("%.3f" % v for v in r), flush=True)
+                    print("    tail %.3f" % best[1], flush=True)
     finally:
         shutil.rmtree(d)
     return 0
