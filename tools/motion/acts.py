@@ -512,65 +512,78 @@ def WalkSlowRight():
 KICK_START = pose(legs(9.17, -34.38, 25.78), laj1=-90, raj1=-90, laj2=1, raj2=22.92)
 
 
-# The tuned numbers of the side kick (a kick with the right leg; KickR is its
-# mirror image). Lengths in metres of the ankle relative to the hip (forward,
-# up), angles in degrees, times in seconds. Found by a local search on the
-# simulator (tools/motion/kick_search.py), scored by ball travel and staying
+# The side kick (a kick with the right leg; KickR is its mirror image). The
+# side-kick routine fires it with the ball about 0.24 m ahead of the torso
+# centre and 0.09 m to its right (the routine reads the ball's distance in
+# the tilted camera frame, which overstates it), so the right foot reaches
+# the ball without a step: the weight goes onto the left foot, the right leg
+# draws back and swings through at the servos' speed, is put down beside the
+# left one and the body centres again on both feet. The swing moves hip
+# pitch, knee and ankle by the same 68 degrees, so that all three turn at the
+# servos' speed (10 cycles; a larger change takes another cycle) and the
+# shank meets the ball upright, whipping forward at twice the hip's rate.
+# `stance` is the ankle's height below the hip (metres), `draw` and
+# `swing_to` are (hip pitch, knee), angles degrees, times seconds.
+# Tuned with tools/motion/kick_search.py, scored by ball travel and staying
 # up through two kicks in a row.
-KICK = dict(shift=16.044, t_shift=0.365, lift=0.04, t_lift=0.26, step=0.099, t_place=0.259,
-            lunge=0.105, hold_shift=15.175, crouch=-0.203, t_over=0.4, t_rlift=0.268,
-            t_beside=0.31, draw=(-0.055, -0.112), draw_foot=-17.161, reach_roll=1.814,
-            t_draw=0.289, swing_to=(0.149, -0.158), toes=5.615, swing_time=0.212, t_hold=0.163,
-            arm_swing=1.575, t_back=0.437, t_down=0.249, t_centre=0.41)
+KICK = dict(shift=11.558, t_shift=0.239, stance=-0.21, lean=-0.771, draw=(10.0, -100.0),
+            draw_foot=-38.0, reach_roll=3.209, t_draw=0.25, swing_to=(78.0, -32.0), toes=30.0,
+            swing_time=0.079, t_hold=0.06, arm_swing=34.501, t_back=0.355, t_down=0.154,
+            t_centre=0.323, t_settle=0.341, drive=2.629)
 
 
-def kick_leg(base, side, dy, dz, foot=0.0, roll=None):
+def kick_leg(base, side, dy, dz, foot=0.0, roll=None, lean=0.0):
     """leg_pose with the hip pitch, knee and ankle pitch kept in range."""
-    p = leg_pose(base, side, dy, dz, foot, roll=roll)
+    p = leg_pose(base, side, dy, dz, foot, lean=lean, roll=roll)
     for j in (side + "lj3", side + "lj4", side + "lj5"):
         p[j] = max(JOINTS[INDEX[j]][2], min(JOINTS[INDEX[j]][3], p[j]))
     return p
 
 
-def kick_frames(shift, t_shift, lift, t_lift, step, t_place, lunge, hold_shift, crouch, t_over,
-                t_rlift, t_beside, draw, draw_foot, reach_roll, t_draw, swing_to, toes,
-                swing_time, t_hold, arm_swing, t_back, t_down, t_centre):
-    """Key frames of a kick with the right leg, from KICK_START: the weight
-    goes onto the right foot, the left foot steps forward, the body moves
-    forward over it (crouching to `crouch`), the right foot is lifted and
-    brought beside it; then the right leg draws back and swings through, the
-    foot comes back beside the left one, is put down and the body centres.
-    (duration, pose) pairs."""
-    z0 = -0.209
-    y0 = -0.024
-    over_right = legs(9.17, -34.38, 25.78, roll=shift, base=KICK_START)
-    lifted = kick_leg(over_right, "l", y0 + step / 2, z0 + lift)
-    placed = kick_leg(lifted, "l", y0 + step, z0)
-    stand = y0 + step - lunge  # the left ankle under the hip
-    over_left = kick_leg(placed, "l", stand, crouch, roll=-hold_shift)
-    over_left = kick_leg(over_left, "r", y0 - lunge, crouch, roll=-hold_shift)
-    rlift = kick_leg(over_left, "r", y0 - lunge, crouch + lift, roll=-hold_shift)
-    beside = kick_leg(rlift, "r", stand, crouch + lift, roll=-hold_shift)
-    drawn = kick_leg(beside, "r", draw[0], draw[1], foot=draw_foot, roll=-hold_shift + reach_roll)
-    kicked = kick_leg(drawn, "r", swing_to[0], swing_to[1], foot=toes)
-    kicked = pose(kicked, laj1=-90 + arm_swing, raj1=-90 - arm_swing / 2)
-    back = arms(-90, base=kick_leg(kicked, "r", stand, crouch + lift, roll=-hold_shift))
-    down = kick_leg(back, "r", stand, crouch, roll=-hold_shift)
-    centred = legs(*leg_ik(y0, z0), base=KICK_START)
+def swing_leg(base, hip_knee, foot, roll):
+    """base with the right leg's hip pitch and knee set directly (degrees),
+    the sole pitched by `foot` against the torso's level (toes up
+    positive) and the given hip roll (the ankle roll opposite)."""
+    hip, knee = hip_knee
+    ankle = foot - (hip + knee)
+    lo, hi = JOINTS[INDEX["rlj5"]][2], JOINTS[INDEX["rlj5"]][3]
+    return pose(base, rlj3=hip, rlj4=knee, rlj5=max(lo, min(hi, ankle)), rlj2=roll, rlj6=-roll)
+
+
+def kick_frames(shift, t_shift, stance, lean, draw, draw_foot, reach_roll, t_draw, swing_to,
+                toes, swing_time, t_hold, arm_swing, t_back, t_down, t_centre, t_settle,
+                drive=0.0):
+    """Key frames of a kick with the right leg from KICK_START, without a
+    step: both hip and ankle rolls move the body over the left foot (`shift`
+    degrees) while both legs stretch to `stance` (the ankle's height below
+    the hip; the left hip pitch leans the torso by `lean`), the right leg
+    draws back to `draw` (its hip roll `reach_roll` further out) and swings
+    through to `swing_to` as fast as the servos go while the arms swing
+    against it and the left ankle tips the body forward by `drive`, holds,
+    comes back beside the left foot and is put down, and the rolls return
+    to a wide double stance. (duration, pose) pairs."""
+    y0, z0 = -0.024, -0.209  # the ankle under KICK_START's hip
+    over_left = kick_leg(KICK_START, "l", y0, stance, roll=-shift, lean=lean)
+    over_left = kick_leg(over_left, "r", y0, stance, roll=-shift)
+    drawn = swing_leg(over_left, draw, draw_foot, -shift - reach_roll)
+    kicked = swing_leg(drawn, swing_to, toes, -shift - reach_roll)
+    # the left ankle tips the body forward into the kick, the left hip keeps
+    # the torso's pitch
+    kicked = pose(kicked, llj3=kicked["llj3"] + drive, llj5=kicked["llj5"] + drive)
+    kicked = pose(kicked, laj1=-90 + arm_swing, raj1=max(-120.0, -90 - arm_swing / 2))
+    back = kick_leg(kicked, "r", y0, stance + 0.03, roll=-shift)
+    back = pose(back, laj1=-90, raj1=-90, llj3=drawn["llj3"], llj5=drawn["llj5"])
+    down = kick_leg(back, "r", y0, stance, roll=-shift)
+    centred = pose(KICK_START)
     return [
-        (t_shift, over_right),
-        (t_lift, lifted),
-        (t_place, placed),
-        (t_over, over_left),
-        (t_rlift, rlift),
-        (t_beside, beside),
+        (t_shift, over_left),
         (t_draw, drawn),
         (swing_time, kicked),
         (t_hold, kicked),
         (t_back, back),
         (t_down, down),
         (t_centre, centred),
-        (0.20, centred),
+        (t_settle, centred),
     ]
 
 

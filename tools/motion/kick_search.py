@@ -33,30 +33,24 @@ DATA = os.path.join(HERE, "..", "..", "data")
 
 # name: (low, high, step); pairs are searched per component.
 BOUNDS = {
-    "shift": (5, 25, 3),
-    "t_shift": (0.15, 0.6, 0.08),
-    "lift": (0.01, 0.08, 0.015),
-    "t_lift": (0.1, 0.4, 0.05),
-    "step": (0.0, 0.16, 0.02),
-    "t_place": (0.1, 0.5, 0.05),
-    "lunge": (0.0, 0.16, 0.02),
-    "hold_shift": (5, 25, 3),
-    "crouch": (-0.215, -0.15, 0.015),
-    "t_over": (0.2, 0.8, 0.1),
-    "t_rlift": (0.1, 0.5, 0.06),
-    "t_beside": (0.1, 0.6, 0.08),
-    "draw": ((-0.15, -0.2), (0.05, -0.08), (0.03, 0.02)),
-    "draw_foot": (-30, 10, 6),
-    "reach_roll": (-20, 10, 4),
-    "t_draw": (0.1, 0.5, 0.06),
-    "swing_to": ((0.0, -0.22), (0.25, -0.08), (0.03, 0.02)),
-    "toes": (-45, 20, 8),
-    "swing_time": (0.06, 0.4, 0.04),
-    "t_hold": (0.02, 0.3, 0.04),
-    "arm_swing": (-40, 60, 12),
-    "t_back": (0.1, 0.6, 0.08),
-    "t_down": (0.1, 0.5, 0.06),
-    "t_centre": (0.2, 0.8, 0.08),
+    "shift": (6, 22, 2),
+    "t_shift": (0.12, 0.5, 0.06),
+    "stance": (-0.2199, -0.2, 0.004),
+    "lean": (-10, 15, 3),
+    "draw": ((-40, -125), (40, -20), (8, 10)),
+    "draw_foot": (-30, 20, 6),
+    "reach_roll": (-10, 15, 3),
+    "t_draw": (0.08, 0.4, 0.05),
+    "swing_to": ((10, -80), (95, 0), (8, 8)),
+    "toes": (-30, 30, 6),
+    "swing_time": (0.02, 0.2, 0.03),
+    "t_hold": (0.0, 0.2, 0.04),
+    "arm_swing": (0, 140, 15),
+    "t_back": (0.08, 0.5, 0.06),
+    "t_down": (0.06, 0.4, 0.05),
+    "t_centre": (0.1, 0.6, 0.08),
+    "t_settle": (0.0, 0.4, 0.06),
+    "drive": (-5, 20, 4),
 }
 
 
@@ -103,12 +97,12 @@ def write(d, params):
     return True
 
 
-TRIAL = re.compile(r"falls (\d+) \(first ([-0-9.]+)\).*ball ([0-9.]+)")
+TRIAL = re.compile(r"falls (\d+)(?: \(first ([-0-9.]+)\))?.*ball ([0-9.]+)")
 
 
 def measure(args, d, ball):
     cmd = [os.path.join(args.build, "tovra-motion"), "--action", "KICK_L", "--ball",
-           str(ball[0]), str(ball[1]), "--observe", "9", "--trials", str(args.trials), "--jobs",
+           str(ball[0]), str(ball[1]), "--observe", "6", "--trials", str(args.trials), "--jobs",
            str(args.jobs), "--seed", str(args.trial_seed), "--data", d]
     out = subprocess.run(cmd, capture_output=True, text=True).stdout
     scores, travel, ups = [], [], 0
@@ -119,7 +113,8 @@ def measure(args, d, ball):
         if not m:
             scores.append(0.0)
             continue
-        falls, first, b = int(m.group(1)), float(m.group(2)), float(m.group(3))
+        falls, b = int(m.group(1)), float(m.group(3))
+        first = float(m.group(2)) if m.group(2) else 0.0
         up = falls == 0 and " DOWN " not in line
         ups += up
         travel.append(b)
@@ -147,13 +142,13 @@ def main():
     ap.add_argument("--trials", type=int, default=4)
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--trial-seed", type=int, default=101)
-    ap.add_argument("--jobs", type=int, default=2)
+    ap.add_argument("--jobs", type=int, default=1)
     ap.add_argument("--ball", nargs=2, type=float, action="append")
     ap.add_argument("--up-weight", type=float, default=1.0,
                     help="weight of staying up against ball travel (default 1)")
     ap.add_argument("--init", help="starting parameters (a dict as printed), default acts.KICK")
     args = ap.parse_args()
-    args.balls = args.ball or [(0.33, -0.115)]
+    args.balls = args.ball or [(0.24, -0.09)]
     rng = random.Random(args.seed)
     d = scratch_data()
     try:
