@@ -127,16 +127,26 @@ def leg_pose(base, side, dy, dz, foot=0.0, lean=0.0, roll=None):
     return pose(base, **changes)
 
 
+def mirror_joint(j):
+    """The joint that mirrors joint j and the sign its angle takes: left and
+    right swap; hip, ankle, shoulder and elbow rolls and the head's pan
+    change sign; the head's tilt stays."""
+    if j == "hj1":
+        return j, -1.0
+    if j == "hj2":
+        return j, 1.0
+    other = ("r" + j[1:]) if j[0] == "l" else ("l" + j[1:])
+    if (j[1:3] == "lj" and j[3] in "26") or (j[1:3] == "aj" and j[3] in "24"):
+        return other, -1.0
+    return other, 1.0
+
+
 def mirror(p):
     """The left-right mirror image of a pose."""
     m = {}
     for j, v in p.items():
-        other = ("r" + j[1:]) if j[0] == "l" else ("l" + j[1:])
-        if j[1:3] == "lj" and j[3] in "26":  # hip and ankle roll change sign
-            v = -v
-        if j[1:3] == "aj" and j[3] in "24":  # shoulder and elbow roll change sign
-            v = -v
-        m[other] = v
+        other, sign = mirror_joint(j)
+        m[other] = sign * v
     return m
 
 
@@ -185,10 +195,7 @@ def mirror_lines(lines):
     right joints swap, rolls change sign."""
     out = []
     for joint, terms in lines:
-        other = ("r" + joint[1:]) if joint[0] == "l" else ("l" + joint[1:])
-        sign = 1.0
-        if (joint[1:3] == "lj" and joint[3] in "26") or (joint[1:3] == "aj" and joint[3] in "24"):
-            sign = -1.0
+        other, sign = mirror_joint(joint)
         out.append((other, [(sign * a, T, ph, sign * o) for a, T, ph, o in terms]))
     # keep the joint order of the original
     order = [j for j, _ in lines]
