@@ -5,7 +5,7 @@ TOVRA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 TOVRA_JOBS="${TOVRA_JOBS:-2}"
 
 # Packages every build needs; scripts add their own on top.
-TOVRA_BASE_PACKAGES=(cmake ninja-build g++ libboost-dev libgtest-dev libgmock-dev libbenchmark-dev libmujoco-dev)
+TOVRA_BASE_PACKAGES=(cmake ninja-build g++ libboost-dev libgtest-dev libgmock-dev libbenchmark-dev libmujoco-dev python3)
 # clang and its runtime libraries (sanitizers, libFuzzer) for the fuzz build.
 TOVRA_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
