@@ -18,6 +18,7 @@
 #include "GroundTruth.h"
 #include "LyingPose.h"
 #include "SimProcess.h"
+#include "Spawn.h"
 
 namespace tovra::motion {
 
@@ -38,26 +39,8 @@ public:
                                          std::to_string(port),
                                          "--unum",
                                          std::to_string(unum)};
-        std::vector<char*> argv;
-        for (std::string& a : args) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
-        pid_ = ::fork();
-        if (pid_ < 0) {
-            return false;
-        }
-        if (pid_ == 0) {
-            const int devNull = ::open("/dev/null", O_RDWR);
-            if (devNull >= 0) {
-                ::dup2(devNull, STDIN_FILENO);
-                ::dup2(devNull, STDOUT_FILENO);
-                ::dup2(devNull, STDERR_FILENO);
-            }
-            ::execv(binary.c_str(), argv.data());
-            std::_Exit(127);
-        }
-        return true;
+        pid_ = spawnQuiet(args, -1);
+        return pid_ > 0;
     }
     void stop() {
         if (pid_ > 0) {

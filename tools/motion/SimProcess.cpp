@@ -1,5 +1,7 @@
 #include "SimProcess.h"
 
+#include "Spawn.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -30,28 +32,11 @@ bool SimProcess::start(const std::string& binary, const std::vector<std::string>
     std::vector<std::string> args = {binary,           "--lockstep", "--port",     "0",
                                      "--control-port", "0",          "--deadline", "10"};
     args.insert(args.end(), extra.begin(), extra.end());
-    std::vector<char*> argv;
-    for (std::string& a : args) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-
-    pid_ = ::fork();
+    pid_ = spawnQuiet(args, logFd);
     if (pid_ < 0) {
         ::close(logFd);
         std::cerr << "(tovra-motion) cannot fork\n";
         return false;
-    }
-    if (pid_ == 0) {
-        const int devNull = ::open("/dev/null", O_RDWR);
-        if (devNull >= 0) {
-            ::dup2(devNull, STDIN_FILENO);
-            ::dup2(devNull, STDOUT_FILENO);
-        }
-        ::dup2(logFd, STDERR_FILENO);
-        ::execv(binary.c_str(), argv.data());
-        std::fprintf(stderr, "cannot run %s\n", binary.c_str());
-        std::_Exit(127);
     }
     ::close(logFd);
     if (!readPorts()) {
