@@ -373,22 +373,9 @@ def gait(name, T, **kw):
     return sine_file(name, startup, shutdown, lines)
 
 
-# The player scales every sine term by the fade factor (0 to 1 over the
-# startup, back to 0 over the shutdown) but not the offsets. A constant that
-# should fade in and out with the gait is therefore written as a sine of a
-# very long period at its crest: over one step it stays within 1e-5 of its
-# amplitude.
-FADE_PERIOD = 1000.0
-
-
-def faded(c):
-    """The term of a constant c that fades with the gait."""
-    return (c, FADE_PERIOD, math.pi / 2, 0.0)
-
-
 def gait_lines(T, crouch=(30, -60, 30), sway=8.0, lift=20.0, lift_phase=0.0, stride=0.0,
          stride_phase=0.0, turn=0.0, turn_phase=0.0, side=0.0, side_phase=0.0, arm=-90.0,
-         arm_swing=0.0, startup=0.5, shutdown=0.5, mirrored=False, rest=None):
+         arm_swing=0.0, startup=0.5, shutdown=0.5, mirrored=False):
     """A stepping gait of period T (one period = one step of each leg).
 
     sway: hip roll of both legs (feet flat by the ankle rolls); the torso is
@@ -401,9 +388,6 @@ def gait_lines(T, crouch=(30, -60, 30), sway=8.0, lift=20.0, lift_phase=0.0, str
     negative turns right with the right leg).
     side: hip roll of the two legs in opposite senses, in phase with the
     lift (positive steps to the left).
-    rest: None, or the (hip, knee, ankle) posture the gait starts from and
-    winds down to: the crouch and the turning leg's yaw-pitch offset then
-    fade in and out with the gait instead of being driven at once.
     """
     h0, k0, a0 = crouch
     w = 2 * math.pi
@@ -432,27 +416,14 @@ def gait_lines(T, crouch=(30, -60, 30), sway=8.0, lift=20.0, lift_phase=0.0, str
         yaw["r"] = term(-turn / 2, lp + math.pi + turn_phase, turn / 2)
     for leg, ph in (("l", lp), ("r", lp + math.pi)):
         a, _, yph, yoff = yaw[leg]
-        if rest is None:
-            lines.append((leg + "lj4", [term(-lift, ph, k0)]))
-            lines.append((leg + "lj3", [term(lift / 2, ph, h0),
-                                        term(stride, ph + stride_phase),
-                                        term(0.7 * a, yph, 0.7 * yoff)]))
-            lines.append((leg + "lj5", [term(lift / 2, ph, a0),
-                                        term(-stride, ph + stride_phase)]))
-        else:
-            r_hip, r_knee, r_ankle = rest
-            lines.append((leg + "lj4", [term(-lift, ph, r_knee), faded(k0 - r_knee)]))
-            lines.append((leg + "lj3", [term(lift / 2, ph, r_hip), faded(h0 - r_hip),
-                                        term(stride, ph + stride_phase),
-                                        term(0.7 * a, yph), faded(0.7 * yoff)]))
-            lines.append((leg + "lj5", [term(lift / 2, ph, r_ankle), faded(a0 - r_ankle),
-                                        term(-stride, ph + stride_phase)]))
-    for leg in ("l", "r"):
-        a, _, yph, yoff = yaw[leg]
-        if rest is None:
-            lines.append((leg + "lj1", [yaw[leg]]))
-        else:
-            lines.append((leg + "lj1", [term(a, yph), faded(yoff)]))
+        lines.append((leg + "lj4", [term(-lift, ph, k0)]))
+        lines.append((leg + "lj3", [term(lift / 2, ph, h0),
+                                    term(stride, ph + stride_phase),
+                                    term(0.7 * a, yph, 0.7 * yoff)]))
+        lines.append((leg + "lj5", [term(lift / 2, ph, a0),
+                                    term(-stride, ph + stride_phase)]))
+    lines.append(("llj1", [yaw["l"]]))
+    lines.append(("rlj1", [yaw["r"]]))
     lines.append(("laj1", [term(arm_swing, lp, arm)]))
     lines.append(("raj1", [term(-arm_swing, lp, arm)]))
     for j in ("laj2", "raj2", "laj3", "raj3", "laj4", "raj4"):
@@ -469,17 +440,14 @@ TURN_PHASE = 2.25
 STRIDE_PHASE = -1.5
 SIDE_PHASE = -1.5
 # Side steps need a wider sway and a lower lift to keep the legs clear.
-# `rest` (a crouch between waiting's (35, -78, 47) and the gaits' own that
-# the turns and side steps start from and wind down to, with side steps
-# fading in within 0.1 s) cut the falls of a turn started right after the
-# get-up from the back from 31 to 5 in 40 isolated trials, but the whole
-# agent did not do better with it (the forward from x = 10: 3 goals in 120
+# A variant whose turns and side steps start from and wind down to a crouch
+# between waiting's (35, -78, 47) and their own, with side steps fading in
+# within 0.1 s (commit 5c4bcae), cut the falls of a turn started right after
+# the get-up from the back from 31 to 5 in 40 isolated trials, but the whole
+# agent did no better with it (the forward from x = 10: 3 goals in 120
 # trials against 2 in 140; 5.5 falls per 90 s run against 5.0) and our
-# eleven alone scored in 1 of 9 runs of 600 s against 3 of 8 without it, so
-# the gaits do not use it; these are the settings that were measured.
+# eleven alone scored in 1 of 9 runs of 600 s against 3 of 8 without it.
 SIDE_GAIT = dict(sway=12, lift=16)
-SIDE_REST = dict(rest=(33, -70, 40), startup=0.1)
-TURN_REST = (32, -66, 36)
 
 
 def both(name, **kw):
