@@ -446,7 +446,7 @@ SIDE_PHASE = -1.5
 # the get-up from the back from 31 to 5 in 40 isolated trials, but the whole
 # agent did no better with it (the forward from x = 10: 3 goals in 120
 # trials against 2 in 140; 5.5 falls per 90 s run against 5.0) and our
-# eleven alone scored in 1 of 9 runs of 600 s against 3 of 8 without it.
+# eleven alone scored in 1 of 9 runs of 600 s against 4 of 12 without it.
 SIDE_GAIT = dict(sway=12, lift=16)
 
 
