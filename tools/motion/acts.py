@@ -652,18 +652,13 @@ def KickL():
     return command_lines("KickL", KICK_START, kick_frames(**KICK))
 
 
-def kick_r_params():
-    """KickR's parameters: KICK with the changes of KICK_R."""
-    return dict(KICK, **KICK_R)
-
-
 @motion
 def KickR():
     # The mirror image of KickL's frames (with KICK_R's changes); the first
     # one also takes the approach's posture to the mirror image of KickL's
     # start.
     return command_lines("KickR", KICK_R_START,
-                         [(d, mirror(p)) for d, p in kick_frames(**kick_r_params())])
+                         [(d, mirror(p)) for d, p in kick_frames(**dict(KICK, **KICK_R))])
 
 
 # ------------------------------------------------------- recorded walks
