@@ -211,16 +211,20 @@ const std::vector<BodySpec>& RobotModel::bodies() {
     return table;
 }
 
-double RobotModel::forceLimit(JointGroup g) {
-    switch (g) {
-        case JointGroup::Head:
-            return 5.0;
-        case JointGroup::Arm:
-            return 10.0;
-        case JointGroup::Leg:
-            return 20.0;
+JointDrive RobotModel::drive(JointGroup g, ServoModel servo) {
+    const int k = g == JointGroup::Head ? 0 : g == JointGroup::Arm ? 1 : 2;
+    if (servo == ServoModel::Setpoint) {
+        // The earlier servo: a stabilising rotor inertia on every joint.
+        static const JointDrive old[3] = {
+            {5.0, 0.02, 0.0, 0.0}, {10.0, 0.02, 0.0, 0.0}, {20.0, 0.02, 0.0, 0.0}};
+        return old[k];
     }
-    return 0.0;
+    // sim/README.md gives the reasons for every number.
+    static const JointDrive table[3] = {
+        {kHeadTorque, kSmallArmature, kGearDamping, kHeadTorque / kFullTorqueSpeedError},
+        {kArmTorque, kSmallArmature, kGearDamping, kArmTorque / kFullTorqueSpeedError},
+        {kLegTorque, kLegArmature, kGearDamping, kLegTorque / kFullTorqueSpeedError}};
+    return table[k];
 }
 
 double RobotModel::totalMass() {
@@ -248,7 +252,7 @@ int RobotModel::bodyIndex(const std::string& name) {
     return -1;
 }
 
-std::string RobotModel::bodyXml(int slot, const Vec3& pos) {
+std::string RobotModel::bodyXml(int slot, const Vec3& pos, ServoModel servo) {
     const std::string p = prefix(slot);
     const unsigned own = 1u << (slot + 1);
     const unsigned affinity = ((1u << 23) - 1u) & ~own;
@@ -260,6 +264,7 @@ std::string RobotModel::bodyXml(int slot, const Vec3& pos) {
         const std::vector<BodySpec>& bs;
         const std::array<JointSpec, kNumJoints>& js;
         const std::string& p;
+        ServoModel servo;
         unsigned own, affinity;
         std::ostringstream& out;
         void emit(int i, const Vec3& pos) {
@@ -269,10 +274,11 @@ std::string RobotModel::bodyXml(int slot, const Vec3& pos) {
                 out << "<freejoint name=\"" << p << "root\"/>\n";
             } else {
                 const JointSpec& j = js[b.joint];
+                const JointDrive d = drive(j.group, servo);
                 out << "<joint name=\"" << p << j.perceptor << "\" type=\"hinge\" axis=\""
                     << fmt(j.axis) << "\" limited=\"true\" range=\"" << fmt(deg2rad(j.minDeg))
-                    << " " << fmt(deg2rad(j.maxDeg)) << "\" armature=\"" << fmt(kArmature)
-                    << "\"/>\n";
+                    << " " << fmt(deg2rad(j.maxDeg)) << "\" armature=\"" << fmt(d.armature)
+                    << "\" damping=\"" << fmt(d.damping) << "\"/>\n";
             }
             out << "<inertial pos=\"" << fmt(b.ipos) << "\" mass=\"" << fmt(b.mass)
                 << "\" diaginertia=\"" << fmt(b.inertia) << "\"/>\n";
@@ -311,7 +317,7 @@ std::string RobotModel::bodyXml(int slot, const Vec3& pos) {
             }
             out << "</body>\n";
         }
-    } e{bs, js, p, own, affinity, out};
+    } e{bs, js, p, servo, own, affinity, out};
     e.emit(0, pos);
     return out.str();
 }

@@ -17,6 +17,22 @@ namespace tovrasim {
 
 enum class JointGroup { Head, Arm, Leg };
 
+// How a joint follows its velocity command. Velocity: a velocity motor that
+// turns the joint at the commanded speed within its torque limit and keeps
+// no position target. Setpoint: the earlier servo, a position controller
+// whose setpoint moves at the commanded speed (kept for comparison).
+enum class ServoModel { Velocity, Setpoint };
+
+// The drive of one joint group: torque limit, the geared motor's reflected
+// rotor inertia, viscous loss of the gear train, and (velocity motor only)
+// the gain of the servo's velocity loop.
+struct JointDrive {
+    double forceLimit;    // N m
+    double armature;      // kg m^2
+    double damping;       // N m s / rad, passive
+    double velocityGain;  // N m s / rad; torque = gain * (command - speed)
+};
+
 struct JointSpec {
     const char* perceptor;  // name in the HJ perceptor ("hj1")
     const char* effector;   // name of the velocity effector ("he1")
@@ -50,17 +66,28 @@ public:
     static constexpr int kNumJoints = 22;
     // Largest joint speed a command may ask for, 351.77 degrees per second.
     static constexpr double kMaxJointSpeed = 351.77 * kPi / 180.0;
-    // Position gain and damping of the joint servos, rotor inertia.
+    // Position gain and damping of the setpoint servo.
     static constexpr double kServoKp = 150.0;  // N m / rad
     static constexpr double kServoKv = 8.0;    // N m s / rad
-    static constexpr double kArmature = 0.02;  // kg m^2
+    // The velocity motors (sim/README.md, "Joints", gives the reasons).
+    static constexpr double kLegTorque = 8.0;   // N m
+    static constexpr double kArmTorque = 4.0;   // N m
+    static constexpr double kHeadTorque = 2.0;  // N m
+    static constexpr double kLegArmature = 0.004;    // kg m^2
+    static constexpr double kSmallArmature = 0.002;  // kg m^2, arm and head servos
+    static constexpr double kGearDamping = 0.02;     // N m s / rad
+    // Speed error (rad/s) at which the velocity loop gives its full torque.
+    static constexpr double kFullTorqueSpeedError = 0.002;
     static constexpr double kCameraAboveHead = 0.01;
     static constexpr double kTorsoStandingHeight = 0.385;
 
     // Joints in the order of the HJ perceptor (hj1, hj2, llj1, rlj1, ...).
     static const std::array<JointSpec, kNumJoints>& joints();
     static const std::vector<BodySpec>& bodies();
-    static double forceLimit(JointGroup g);
+    static JointDrive drive(JointGroup g, ServoModel servo);
+    static double forceLimit(JointGroup g, ServoModel servo) {
+        return drive(g, servo).forceLimit;
+    }
     static double totalMass();
     // Index of a joint by effector name ("lle3"), -1 when unknown.
     static int jointByEffector(const char* name, size_t len);
@@ -71,7 +98,7 @@ public:
     // `slot` (names are prefixed "r<slot>_"); contact bits keep a robot's own
     // parts from colliding except the left/right leg pairs listed by
     // legPairsXml.
-    static std::string bodyXml(int slot, const Vec3& pos);
+    static std::string bodyXml(int slot, const Vec3& pos, ServoModel servo);
     static std::string legPairsXml(int slot);
     static std::string prefix(int slot) { return "r" + std::to_string(slot) + "_"; }
 };

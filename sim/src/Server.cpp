@@ -139,6 +139,8 @@ Server::Server(const ServerOptions& opt)
       mWorld([&] {
           World::Config c;
           c.substeps = opt.substeps;
+          c.servo = opt.servo;
+          c.implicitIntegrator = opt.implicitIntegrator;
           return c;
       }()),
       mReferee(opt.referee),

@@ -36,6 +36,8 @@ struct ServerOptions {
     unsigned seed = 1;
     long maxSteps = -1;  // stop after this many steps (-1: never)
     int substeps = 10;
+    ServoModel servo = ServoModel::Velocity;
+    bool implicitIntegrator = false;
     size_t maxFrame = 65536;
 };
 

@@ -85,8 +85,10 @@ World::~World() {
 }
 
 std::string World::buildXml(const std::vector<int>& slots) {
-    const double dt = kStepTime / 10;  // overwritten below when loading
-    (void)dt;
+    return buildXml(slots, Config{});
+}
+
+std::string World::buildXml(const std::vector<int>& slots, const Config& cfg) {
     const int n = static_cast<int>(slots.size());
     const double ballI = 2.0 / 3.0 * kBallMass * kBallRadius * kBallRadius;  // hollow ball
     // Contact and constraint buffers grow with the robots. MuJoCo's own
@@ -101,8 +103,9 @@ std::string World::buildXml(const std::vector<int>& slots) {
     std::ostringstream o;
     o << "<mujoco model=\"tovra-field\">\n"
       << "<compiler angle=\"radian\" inertiafromgeom=\"false\"/>\n"
-      << "<option timestep=\"0.002\" integrator=\"Euler\" gravity=\"0 0 -9.81\" "
-         "jacobian=\"sparse\"/>\n"
+      << "<option timestep=\"0.002\" integrator=\""
+      << (cfg.implicitIntegrator ? "implicit" : "Euler")
+      << "\" gravity=\"0 0 -9.81\" jacobian=\"sparse\"/>\n"
       << "<!-- The joint servos and the torso's gyroscope and accelerometer are computed by "
          "the simulator (World.cpp), not by MuJoCo actuators and sensors. -->\n"
       << "<size nconmax=\"" << nconmax << "\" njmax=\"" << njmax << "\" nstack=\"" << nstack
@@ -121,7 +124,7 @@ std::string World::buildXml(const std::vector<int>& slots) {
       << "</body>\n";
     for (int k = 0; k < n; ++k) {
         // Parked far apart; the caller places them.
-        o << RobotModel::bodyXml(slots[k], {100.0 + 2.0 * slots[k], 100.0, 0.5});
+        o << RobotModel::bodyXml(slots[k], {100.0 + 2.0 * slots[k], 100.0, 0.5}, cfg.servo);
     }
     o << "</worldbody>\n";
     if (n > 0) {
@@ -140,7 +143,7 @@ bool World::rebuild() {
         if (mRobots[s].active)
             slots.push_back(s);
     }
-    std::string xml = buildXml(slots);
+    std::string xml = buildXml(slots, mCfg);
 
     auto vfs = std::make_unique<mjVFS>();
     mj_defaultVFS(vfs.get());
@@ -306,6 +309,85 @@ double World::time() const {
 }
 
 void World::updateServos(double dt) {
+    if (mCfg.servo == ServoModel::Velocity)
+        updateVelocityMotors(dt);
+    else
+        updateSetpointServos(dt);
+}
+
+// The joint's own inertia about its axis with the rest of the robot held
+// still (the diagonal of the mass matrix of the last substep, without the
+// motor's extra inertia of that substep).
+double World::jointInertia(const Robot& r, int j) const {
+    const int dof = r.dof[j];
+    const JointDrive d = RobotModel::drive(RobotModel::joints()[j].group, ServoModel::Velocity);
+    return mData->qM[mModel->dof_Madr[dof]] - mModel->dof_armature[dof] + d.armature;
+}
+
+void World::updateVelocityMotors(double dt) {
+    const auto& js = RobotModel::joints();
+    for (Robot& r : mRobots) {
+        if (!r.active)
+            continue;
+        for (int j = 0; j < RobotModel::kNumJoints; ++j) {
+            const JointDrive d = RobotModel::drive(js[j].group, ServoModel::Velocity);
+            const int dof = r.dof[j];
+            const double q = mData->qpos[r.qpos[j]], v = mData->qvel[dof];
+            // A joint stop is rigid: the motor does not drive further into
+            // it, and what the stop's contact lets the joint sink in is
+            // undone within the step.
+            const double lo = deg2rad(js[j].minDeg), hi = deg2rad(js[j].maxDeg);
+            double u = r.command[j];
+            if (q >= hi && u >= 0)
+                u = (hi - q) / kStepTime;
+            else if (q <= lo && u <= 0)
+                u = (lo - q) / kStepTime;
+            r.driveSpeed[j] = u;
+            r.startSpeed[j] = v;
+            // The torque that would bring the joint to the commanded speed
+            // within this substep against its present load. Within the
+            // torque limit the motor holds the speed: its velocity loop,
+            // torque = gain * (u - v_end) at the speed the substep ends
+            // with, is taken implicitly, which is the explicit
+            // gain * (u - v) plus gain * dt of extra inertia on the joint
+            // for this substep; as armature the constraint solver sees it
+            // too, so contact forces agree with the motor's action. Beyond
+            // the limit the motor gives its whole torque.
+            const double need = jointInertia(r, j) * (u - v) / dt - r.load[j];
+            r.holding[j] = std::abs(need) <= d.forceLimit;
+            if (r.holding[j]) {
+                mModel->dof_armature[dof] = d.armature + d.velocityGain * dt;
+                mData->qfrc_applied[dof] = d.velocityGain * (u - v);
+            } else {
+                mModel->dof_armature[dof] = d.armature;
+                mData->qfrc_applied[dof] = std::copysign(d.forceLimit, need);
+            }
+        }
+    }
+}
+
+// After a substep: the load on every joint, from its acceleration and the
+// motor's torque (inertia * acceleration = motor + load), and the substeps
+// in which a holding motor gave more than its limit.
+void World::afterMotorSubstep(double dt) {
+    const auto& js = RobotModel::joints();
+    for (Robot& r : mRobots) {
+        if (!r.active)
+            continue;
+        for (int j = 0; j < RobotModel::kNumJoints; ++j) {
+            const JointDrive d = RobotModel::drive(js[j].group, ServoModel::Velocity);
+            const int dof = r.dof[j];
+            const double v = mData->qvel[dof];
+            const double motor = r.holding[j] ? d.velocityGain * (r.driveSpeed[j] - v)
+                                              : mData->qfrc_applied[dof];
+            if (r.holding[j] && std::abs(motor) > d.forceLimit * 1.001)
+                ++mOverloaded;
+            r.load[j] = jointInertia(r, j) * (v - r.startSpeed[j]) / dt - motor;
+        }
+    }
+}
+
+void World::updateSetpointServos(double dt) {
     const auto& js = RobotModel::joints();
     const double kff = RobotModel::kServoKv / RobotModel::kServoKp;
     for (Robot& r : mRobots) {
@@ -317,7 +399,8 @@ void World::updateServos(double dt) {
             // The setpoint moves at the commanded speed; it stays in range
             // and within the error at which the servo's force saturates, so
             // a blocked joint does not wind up.
-            const double window = RobotModel::forceLimit(js[j].group) / RobotModel::kServoKp;
+            const double f = RobotModel::forceLimit(js[j].group, ServoModel::Setpoint);
+            const double window = f / RobotModel::kServoKp;
             double sp = r.setpoint[j] + r.command[j] * dt;
             sp = std::clamp(sp, q - window, q + window);
             sp = std::clamp(sp, lo, hi);
@@ -333,7 +416,6 @@ void World::updateServos(double dt) {
             const double target = sp + kff * vff;
             const double bias =
                 0.0 + -RobotModel::kServoKp * q + -RobotModel::kServoKv * mData->qvel[r.dof[j]];
-            const double f = RobotModel::forceLimit(js[j].group);
             mData->qfrc_applied[r.dof[j]] = std::clamp(RobotModel::kServoKp * target + bias, -f, f);
         }
     }
@@ -410,6 +492,8 @@ void World::step() {
             }
         }
         mj_step(mModel, mData);
+        if (mCfg.servo == ServoModel::Velocity)
+            afterMotorSubstep(dt);
         std::array<double, kMaxRobots* 2> before = weight;
         accumulateContacts(force, copSum, weight);
         for (int s = 0; s < kMaxRobots; ++s) {
@@ -466,11 +550,12 @@ void World::step() {
 }
 
 void World::zeroRobotVelocity(int slot) {
-    const Robot& r = mRobots[slot];
+    Robot& r = mRobots[slot];
     for (int k = 0; k < 6; ++k)
         mData->qvel[r.rootDof + k] = 0;
     for (int j = 0; j < RobotModel::kNumJoints; ++j)
         mData->qvel[r.dof[j]] = 0;
+    mRobots[slot].load.fill(0.0);
 }
 
 double World::lowestPoint(int slot) const {
@@ -560,6 +645,12 @@ void World::setTorsoVelocity(int slot, const Vec3& lin, const Vec3& ang) {
     v[3] = ang.x;
     v[4] = ang.y;
     v[5] = ang.z;
+}
+
+void World::setJointSpeed(int slot, int joint, double v) {
+    if (!hasRobot(slot) || joint < 0 || joint >= RobotModel::kNumJoints || !std::isfinite(v))
+        return;
+    mData->qvel[mRobots[slot].dof[joint]] = v;
 }
 
 void World::placeBall(const Vec3& p, const Vec3& v) {

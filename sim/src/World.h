@@ -54,6 +54,11 @@ public:
 
     struct Config {
         int substeps = 10;  // physics steps per 0.02 s
+        ServoModel servo = ServoModel::Velocity;
+        // MuJoCo's integrator: semi-implicit Euler (joint damping, and so
+        // the velocity motors' loop gain, taken implicitly) or the
+        // integrator implicit in every velocity-dependent force.
+        bool implicitIntegrator = false;
     };
 
     World();
@@ -99,6 +104,8 @@ public:
     // Sets the torso pose directly (quaternion w, x, y, z), at rest.
     void setTorsoPose(int slot, const Vec3& pos, const std::array<double, 4>& quat);
     void setTorsoVelocity(int slot, const Vec3& linear, const Vec3& angularBody);
+    // Sets a joint's present speed, as a knock would (rad/s).
+    void setJointSpeed(int slot, int joint, double radPerSec);
     void placeBall(const Vec3& pos, const Vec3& vel = {});
 
     Vec3 ballPos() const;
@@ -119,7 +126,13 @@ public:
 
     std::string modelXml() const { return mXml; }
     // The MuJoCo XML of a world with robots in the given slots.
+    static std::string buildXml(const std::vector<int>& slots, const Config& cfg);
     static std::string buildXml(const std::vector<int>& slots);
+    ServoModel servo() const { return mCfg.servo; }
+    // Joint substeps so far in which a velocity motor that started the
+    // substep within its torque limit ended it needing more (an impact
+    // taken within one substep, see sim/README.md).
+    long overloadedSubsteps() const { return mOverloaded; }
     const mjModel_* model() const { return mModel; }
     const mjData_* data() const { return mData; }
 
@@ -130,6 +143,12 @@ private:
         int unum = 0;
         std::array<double, RobotModel::kNumJoints> setpoint{};
         std::array<double, RobotModel::kNumJoints> command{};
+        // Velocity motor within its torque limit this substep, the speed it
+        // drives its joint at, the joint's speed at the start of the
+        // substep, and the estimate of the torque that the rest of the world
+        // (gravity, contacts, the other joints) puts on the joint.
+        std::array<bool, RobotModel::kNumJoints> holding{};
+        std::array<double, RobotModel::kNumJoints> driveSpeed{}, startSpeed{}, load{};
         RobotSensors sens;
         bool touched = false;
         // Indices into the current model.
@@ -145,6 +164,10 @@ private:
     void zeroRobotVelocity(int slot);
     double lowestPoint(int slot) const;
     void updateServos(double dt);
+    void updateSetpointServos(double dt);
+    void updateVelocityMotors(double dt);
+    void afterMotorSubstep(double dt);
+    double jointInertia(const Robot& r, int joint) const;
     void accumulateContacts(std::array<Vec3, kMaxRobots * 2>& force,
                             std::array<Vec3, kMaxRobots * 2>& copSum,
                             std::array<double, kMaxRobots * 2>& weight);
@@ -158,6 +181,7 @@ private:
     int mGroundGeom = -1, mBallGeom = -1, mBallQpos = -1, mBallDof = -1;
     long mSteps = 0;
     long mBuilds = 0;
+    long mOverloaded = 0;
 };
 
 }  // namespace tovrasim

@@ -44,6 +44,9 @@ void usage() {
            "  --seed N             seed of the noise (default 1)\n"
            "  --max-steps N        stop after N steps\n"
            "  --substeps N         physics substeps per 0.02 s step (default 10)\n"
+           "  --servo MODEL        velocity (default): velocity motors; setpoint: the earlier\n"
+           "                       position servo with a moving setpoint, for comparison\n"
+           "  --integrator NAME    euler (default, joint damping implicit) or implicit\n"
            "  --dump-model FILE    write the MuJoCo XML of a world with one robot and exit\n"
            "  --help               this text\n";
 }
@@ -113,12 +116,21 @@ int main(int argc, char** argv) {
         } else if (a == "--substeps") {
             value(v);
             opt.substeps = std::max(1, static_cast<int>(v));
+        } else if (a == "--servo" && i + 1 < argc &&
+                   (std::strcmp(argv[i + 1], "velocity") == 0 ||
+                    std::strcmp(argv[i + 1], "setpoint") == 0)) {
+            opt.servo = std::strcmp(argv[++i], "velocity") == 0 ? tovrasim::ServoModel::Velocity
+                                                                : tovrasim::ServoModel::Setpoint;
+        } else if (a == "--integrator" && i + 1 < argc &&
+                   (std::strcmp(argv[i + 1], "euler") == 0 ||
+                    std::strcmp(argv[i + 1], "implicit") == 0)) {
+            opt.implicitIntegrator = std::strcmp(argv[++i], "implicit") == 0;
         } else if (a == "--dump-model" && i + 1 < argc) {
             std::ofstream f(argv[++i]);
             f << tovrasim::World::buildXml({0});
             return f ? 0 : 1;
         } else {
-            std::cerr << "(tovra-sim) unknown option " << a << " (see --help)\n";
+            std::cerr << "(tovra-sim) unknown option or value " << a << " (see --help)\n";
             return 2;
         }
     }

@@ -27,7 +27,7 @@ double threadCpuSeconds() {
 
 int main(int argc, char** argv) {
     int robots = 1, steps = 1000, substeps = 10;
-    bool perceive = false;
+    bool perceive = false, setpoint = false, implicit = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--robots" && i + 1 < argc) {
@@ -38,9 +38,13 @@ int main(int argc, char** argv) {
             substeps = std::atoi(argv[++i]);
         } else if (a == "--perceive") {
             perceive = true;
+        } else if (a == "--setpoint") {
+            setpoint = true;
+        } else if (a == "--implicit") {
+            implicit = true;
         } else {
             std::cerr << "usage: tovra-sim-bench [--robots N (1..22)] [--steps N] "
-                         "[--substeps N] [--perceive]\n";
+                         "[--substeps N] [--perceive] [--setpoint] [--implicit]\n";
             return 2;
         }
     }
@@ -51,6 +55,8 @@ int main(int argc, char** argv) {
     using namespace tovrasim;
     World::Config cfg;
     cfg.substeps = substeps;
+    cfg.servo = setpoint ? ServoModel::Setpoint : ServoModel::Velocity;
+    cfg.implicitIntegrator = implicit;
     World w(cfg);
     std::array<double, RobotModel::kNumJoints> armsDown{};
     armsDown[14] = armsDown[15] = -90;
