@@ -141,8 +141,7 @@ Server::Server(const ServerOptions& opt)
           c.substeps = opt.substeps;
           return c;
       }()),
-      mReferee(opt.referee),
-      mRng(opt.seed) {}
+      mReferee(opt.referee) {}
 
 Server::~Server() {
     for (auto& c : mClients) {
@@ -598,9 +597,8 @@ void Server::sendPerceptions() {
     g.time = mWorld.time();
     g.gameTime = mReferee.gameTime();
     g.playMode = playModeName(mReferee.mode());
-    Perception::Noise noise;
-    noise.enabled = mOpt.noise;
-    noise.rng = &mRng;
+    Perception::Readout readout;
+    readout.seeDecimals = mOpt.seeDecimals;
     const bool vision = mWorld.stepCount() % 3 == 0;
     for (auto& cp : mClients) {
         Client& c = *cp;
@@ -609,13 +607,26 @@ void Server::sendPerceptions() {
         std::string msg;
         if (c.state == Client::State::InPlay) {
             g.seenTeam = seenTeams(c.side);
-            msg = Perception::message(mWorld, c.slot, g, vision, mHeard, noise);
+            readout.noise = noiseOf(c.slot);
+            msg = Perception::message(mWorld, c.slot, g, vision, mHeard, readout);
         } else {
             msg = Perception::bareMessage(g);
         }
         sendFrame(c, msg);
         c.awaiting = true;
     }
+}
+
+SensorNoise* Server::noiseOf(int slot) {
+    if (!mOpt.noise)
+        return nullptr;
+    const int side = mWorld.side(slot) == Side::Left ? 0 : 1;
+    const int key = side * 16 + mWorld.unum(slot);
+    auto it = mNoise.find(key);
+    if (it == mNoise.end())
+        it = mNoise.emplace(key, SensorNoise(mOpt.noiseModel, mOpt.seed, side, mWorld.unum(slot)))
+                 .first;
+    return &it->second;
 }
 
 bool Server::allReplied() const {

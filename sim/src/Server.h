@@ -8,8 +8,8 @@
 #include <atomic>
 #include <cstdio>
 #include <list>
+#include <map>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -32,8 +32,12 @@ struct ServerOptions {
     Referee::Config referee;
     std::string traceFile;
     int traceEvery = 1;
-    bool noise = false;
-    unsigned seed = 1;
+    // Sensor noise (vision, gyroscope, accelerometer, joint angles) as a
+    // real robot's; off for tests that compare exact numbers.
+    bool noise = true;
+    std::uint64_t seed = 1;
+    NoiseModel noiseModel;
+    int seeDecimals = Perception::kSeeDecimals;
     long maxSteps = -1;  // stop after this many steps (-1: never)
     int substeps = 10;
     size_t maxFrame = 65536;
@@ -90,6 +94,9 @@ private:
     // model build.
     void flushJoins();
     void trace(const std::string& line);
+    // The sensor noise of the robot in `slot` (made on first use, kept for
+    // the run); nullptr with noise off.
+    SensorNoise* noiseOf(int slot);
 
     ServerOptions mOpt;
     World mWorld;
@@ -103,7 +110,7 @@ private:
     std::vector<Heard> mPendingSays, mHeard;
     std::atomic<bool> mStop{false};
     FILE* mTrace = nullptr;
-    std::mt19937 mRng;
+    std::map<int, SensorNoise> mNoise;  // by side and number
     std::atomic<long> mLate{0};
 };
 

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <thread>
 
@@ -44,6 +45,7 @@ protected:
         o.controlPort = 0;
         o.lockstep = true;
         o.deadline = 0.05;
+        o.noise = false;
         o.referee.kickOffDelay = 1000;  // stay in BeforeKickOff
         return o;
     }
@@ -305,9 +307,12 @@ struct RunResult {
 // Two scripted robots play 250 lockstep steps: one beamed beside the ball
 // flails its joints, the other walks its joints through a slower pattern
 // and speaks. Both connect and send their scene and init before the
-// server's loop starts, so they enter in the same model build.
-RunResult lockstepRun(const std::string& tracePath) {
+// server's loop starts, so they enter in the same model build. Their
+// replies depend only on the time, not on what they perceive.
+RunResult lockstepRun(const std::string& tracePath, bool noise, std::uint64_t seed = 1) {
     ServerOptions o;
+    o.noise = noise;
+    o.seed = seed;
     o.port = 0;
     o.controlPort = -1;
     o.lockstep = true;
@@ -364,19 +369,29 @@ RunResult lockstepRun(const std::string& tracePath) {
 
 }  // namespace
 
-TEST(Lockstep, WithoutNoiseTheSameMatchTwice) {
+TEST(Lockstep, TheSameMatchTwiceWithoutNoiseAndWithNoiseOfOneSeed) {
     tovra::test::ScratchDir dir;
+    const std::string path = dir.path() + "/trace.jsonl";
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const RunResult first = lockstepRun(dir.path() + "/first.jsonl");
-        const RunResult second = lockstepRun(dir.path() + "/second.jsonl");
-        if (first.late || second.late)
+        const RunResult exact[2] = {lockstepRun(path, false), lockstepRun(path, false)};
+        const RunResult noisy[2] = {lockstepRun(path, true, 7), lockstepRun(path, true, 7)};
+        const RunResult otherSeed = lockstepRun(path, true, 8);
+        if (exact[0].late || exact[1].late || noisy[0].late || noisy[1].late || otherSeed.late)
             continue;  // a reply missed its step: the runs need not agree
-        ASSERT_FALSE(first.trace.empty());
+        ASSERT_FALSE(exact[0].trace.empty());
         // Something happened: the kick-off, and the robots moved.
-        EXPECT_NE(first.trace.find("\"playMode\":\"KickOff_Left\""), std::string::npos);
-        EXPECT_NE(first.messages.find("(hear "), std::string::npos);
-        EXPECT_TRUE(first.trace == second.trace) << "the traces differ";
-        EXPECT_TRUE(first.messages == second.messages) << "the perceptor messages differ";
+        EXPECT_NE(exact[0].trace.find("\"playMode\":\"KickOff_Left\""), std::string::npos);
+        EXPECT_NE(exact[0].messages.find("(hear "), std::string::npos);
+        EXPECT_TRUE(exact[0].trace == exact[1].trace) << "the traces differ";
+        EXPECT_TRUE(exact[0].messages == exact[1].messages) << "the perceptor messages differ";
+        EXPECT_TRUE(noisy[0].trace == noisy[1].trace) << "the traces differ with noise";
+        EXPECT_TRUE(noisy[0].messages == noisy[1].messages)
+            << "the perceptor messages differ with noise of one seed";
+        // The noise is in the perceptions only: the world and the trace
+        // stay exact.
+        EXPECT_TRUE(noisy[0].trace == exact[0].trace) << "noise changed the ground truth";
+        EXPECT_FALSE(noisy[0].messages == exact[0].messages) << "no noise in the messages";
+        EXPECT_FALSE(otherSeed.messages == noisy[0].messages) << "another seed, the same noise";
         return;
     }
     GTEST_SKIP() << "every attempt had a late reply (machine overloaded)";
