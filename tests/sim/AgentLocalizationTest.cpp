@@ -175,6 +175,7 @@ protected:
         int found[kRows] = {};
         double worstPos[kRows] = {}, worstHeading[kRows] = {};
         double sumPos[kRows] = {}, sumHeading[kRows] = {};
+        int overMetre[kRows] = {};  // gross failures
         const bool defaults = underDefaults();
         ts::Perception::Game g;
         g.playMode = "BeforeKickOff";
@@ -231,6 +232,7 @@ protected:
             worstHeading[r] = std::max(worstHeading[r], headErr);
             sumPos[r] += posErr;
             sumHeading[r] += headErr;
+            overMetre[r] += posErr > 1.0 ? 1 : 0;
             ++found[r];
             if (defaults)
                 continue;
@@ -248,7 +250,7 @@ protected:
             std::cout << ts::sideName(side) << ", " << row(r).name << ": " << found[r]
                       << " poses, worst position error " << worstPos[r] << " m (mean "
                       << sumPos[r] / n << "), worst heading error " << worstHeading[r]
-                      << " deg (mean " << sumHeading[r] / n << ")"
+                      << " deg (mean " << sumHeading[r] / n << "), over 1 m in " << overMetre[r]
                       << (defaults ? ", under the defaults\n" : "\n");
         }
     }
