@@ -62,7 +62,15 @@ public:
     World& world() { return mWorld; }
     Referee& referee() { return mReferee; }
     long steps() const { return mWorld.stepCount(); }
+    // Messages whose reply missed its step (one per message; the `late`
+    // lines of the trace).
     long lateReplies() const { return mLate; }
+    // Robot-steps in which a robot sent replies but still owed earlier
+    // messages: its replies ran one or more steps behind.
+    long laggingSteps() const { return mLagging; }
+    // Times a robot silent for a whole step after a missed message had its
+    // unanswered messages written off (see settleReplies).
+    long resyncs() const { return mResyncs; }
     // The ground truth as one JSON line (no newline).
     std::string stateJson() const;
 
@@ -82,7 +90,10 @@ private:
     bool allReplied() const;
     // Every client still awaited left its previous message unanswered.
     bool onlySilentAwaited() const;
-    void markMissed();
+    // At a step's deadline: which robots answered in time, which run
+    // behind, the late replies, and the re-synchronisation of silent robots.
+    void settleReplies();
+    void traceLate(const Client& c);
     void doStep();
     void sendPerceptions();
     void applyRefereeOutput(const Referee::Output& o);
@@ -112,6 +123,8 @@ private:
     FILE* mTrace = nullptr;
     std::map<int, SensorNoise> mNoise;  // by side and number
     std::atomic<long> mLate{0};
+    std::atomic<long> mLagging{0};
+    std::atomic<long> mResyncs{0};
 };
 
 }  // namespace tovrasim

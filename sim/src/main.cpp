@@ -166,9 +166,11 @@ int main(int argc, char** argv) {
     const double simTime = server.steps() * tovrasim::World::kStepTime;
     std::fprintf(stderr,
                  "(tovra-sim) %ld steps, %.2f s simulated in %.2f s wall (%.1fx real time), "
-                 "%ld late replies, %ld model builds\n",
+                 "%ld late replies, %ld lagging robot-steps, %ld re-synchronised, "
+                 "%ld model builds\n",
                  server.steps(), simTime, wall, wall > 0 ? simTime / wall : 0.0,
-                 server.lateReplies(), server.world().buildCount());
+                 server.lateReplies(), server.laggingSteps(), server.resyncs(),
+                 server.world().buildCount());
     gServer = nullptr;
     return 0;
 }
