@@ -1,9 +1,10 @@
 // tovra-motion: plays one motion of the agent on the bundled simulator and
 // measures it from the simulator's ground truth.
 //
-// Each trial starts its own tovra-sim in lockstep (noise off), connects as an
-// agent built from the agent's own libraries, places the robot standing or
-// lying (with small random changes of the start pose from a fixed seed),
+// Each trial starts its own tovra-sim in lockstep, with sensor noise from the
+// trial's seed (--no-noise: exact readings), connects as an agent built from
+// the agent's own libraries, places the robot standing or lying (with small
+// random changes of the start pose from the same seed),
 // plays one action through the action dispatcher, the walk engine with a
 // given side, speed and turn, the stand-up command lines of a file, or the
 // get-up skill, and reports what happened: whether and since when the robot
@@ -138,6 +139,9 @@ void usage() {
            "  --trials N             independent trials (default 1)\n"
            "  --seed S               seed of the first trial (default 1; trial k uses S+k)\n"
            "  --no-jitter            no random changes of the start pose\n"
+           "  --noise                the simulator's sensor noise, seeded with the trial's seed\n"
+           "                         (the default)\n"
+           "  --no-noise             exact sensor readings\n"
            "  --jobs J               trials run at the same time (default 1)\n"
            "  --stand-height M       torso height that counts as up (default 0.3)\n"
            "  --log FILE             per-cycle CSV (trial k writes FILE.k with several trials)\n"
@@ -468,6 +472,10 @@ int main(int argc, char** argv) {
             spec.seed = static_cast<unsigned>(number(i));
         } else if (a == "--no-jitter") {
             spec.jitter = false;
+        } else if (a == "--noise") {
+            spec.noise = true;
+        } else if (a == "--no-noise") {
+            spec.noise = false;
         } else if (a == "--jobs") {
             jobs = std::max(1, static_cast<int>(number(i)));
         } else if (a == "--stand-height") {
@@ -572,6 +580,7 @@ int main(int argc, char** argv) {
 
     if (agentMode) {
         agentSpec.simBinary = spec.simBinary;
+        agentSpec.noise = spec.noise;
         agentSpec.agentBinary = spec.simBinary.substr(0, spec.simBinary.rfind('/') + 1) + "tovra";
         const int code = runAgentTrials(agentSpec, trials, jobs, spec.seed, quiet, requireUp);
         if (!scratch.empty()) {

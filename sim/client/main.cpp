@@ -1,7 +1,9 @@
 // tovra-sim-client: a scripted robot for checking and timing the simulator.
 // Connects, sends the scene and init messages, optionally beams, and answers
 // every perception with joint commands that hold the given pose (a
-// proportional controller on the measured angles).
+// proportional controller on the measured angles). With --behind-from N the
+// reply to message N and every later one goes out only when the next message
+// arrives: one frame per message, one step behind.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -37,7 +39,7 @@ bool sendAll(int fd, const std::string& body) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int port = 3100, unum = 1, steps = -1;
+    int port = 3100, unum = 1, steps = -1, behindFrom = -1;
     std::string team = "KALDA";
     bool beam = false, quiet = false;
     double bx = -1, by = 0, ba = 0;
@@ -59,11 +61,14 @@ int main(int argc, char** argv) {
             ba = std::atof(argv[++i]);
         } else if (a == "--arms" && i + 1 < argc) {
             armDown = std::atof(argv[++i]);
+        } else if (a == "--behind-from" && i + 1 < argc) {
+            behindFrom = std::atoi(argv[++i]);
         } else if (a == "--quiet") {
             quiet = true;
         } else {
             std::cerr << "usage: tovra-sim-client [--port N] [--unum N] [--team T] [--steps N]"
-                         " [--beam x y angle] [--arms shoulderPitchDeg] [--quiet]\n";
+                         " [--beam x y angle] [--arms shoulderPitchDeg] [--behind-from N]"
+                         " [--quiet]\n";
             return 2;
         }
     }
@@ -91,7 +96,7 @@ int main(int argc, char** argv) {
     char buf[65536];
     int received = 0;
     bool beamed = false;
-    std::string body;
+    std::string body, held;
     while (steps < 0 || received < steps) {
         ssize_t n = ::recv(fd, buf, sizeof buf, 0);
         if (n <= 0)
@@ -137,8 +142,15 @@ int main(int argc, char** argv) {
                 std::snprintf(b, sizeof b, "(%s %.4f)", js[j].effector, v);
                 reply += b;
             }
-            if (!sendAll(fd, reply))
+            if (behindFrom >= 0 && received - 1 >= behindFrom) {
+                // Running behind: the previous reply goes out now, this one
+                // with the next message.
+                if (!held.empty() && !sendAll(fd, held))
+                    return 1;
+                held = reply;
+            } else if (!sendAll(fd, reply)) {
                 return 1;
+            }
         }
     }
     ::close(fd);

@@ -87,9 +87,10 @@ Polar Perception::polar(const Vec3& cam, const Mat3& axes, const Vec3& p) {
     return out;
 }
 
-void Perception::appendPolar(std::string& out, const Polar& p) {
+void Perception::appendPolar(std::string& out, const Polar& p, int decimals) {
+    decimals = std::clamp(decimals, 0, kMaxDecimals);
     out += "(pol ";
-    appendVec(out, {p.d, clean(p.theta, kSeeDecimals), clean(p.phi, kSeeDecimals)}, kSeeDecimals);
+    appendVec(out, {p.d, clean(p.theta, decimals), clean(p.phi, decimals)}, decimals);
     out += ")";
 }
 
@@ -107,7 +108,7 @@ std::string Perception::bareMessage(const Game& g) {
 }
 
 std::string Perception::message(const World& w, int slot, const Game& g, bool vision,
-                                const std::vector<Heard>& heard, const Noise& noise) {
+                                const std::vector<Heard>& heard, const Readout& readout) {
     std::string out;
     // A robot that sees all 21 others gets about 5.4 KB.
     out.reserve(vision ? 8192 : 1536);
@@ -123,18 +124,21 @@ std::string Perception::message(const World& w, int slot, const Game& g, bool vi
     out += g.playMode;
     out += "))";
 
+    SensorNoise* noise = readout.noise;
     const RobotSensors& s = w.sensors(slot);
+    const Vec3 gyro = noise ? noise->gyro(s.gyroDeg) : s.gyroDeg;
+    const Vec3 acc = noise ? noise->acc(s.acc) : s.acc;
     out += "(GYR (n torso) (rt ";
-    appendVec(out, {clean(s.gyroDeg.x), clean(s.gyroDeg.y), clean(s.gyroDeg.z)});
+    appendVec(out, {clean(gyro.x), clean(gyro.y), clean(gyro.z)});
     out += "))(ACC (n torso) (a ";
-    appendVec(out, {clean(s.acc.x), clean(s.acc.y), clean(s.acc.z)});
+    appendVec(out, {clean(acc.x), clean(acc.y), clean(acc.z)});
     out += "))";
     const auto& js = RobotModel::joints();
     for (int j = 0; j < RobotModel::kNumJoints; ++j) {
         out += "(HJ (n ";
         out += js[j].perceptor;
         out += ") (ax ";
-        appendFixed2(out, clean(s.jointDeg[j]));
+        appendFixed2(out, clean(noise ? noise->joint(s.jointDeg[j]) : s.jointDeg[j]));
         out += "))";
     }
     const FootPressure* feet[2] = {&s.lf, &s.rf};
@@ -152,33 +156,36 @@ std::string Perception::message(const World& w, int slot, const Game& g, bool vi
     }
 
     if (vision) {
-        const Vec3 cam = w.cameraPos(slot);
-        const Mat3 axes = w.cameraAxes(slot);
-        auto observe = [&](const Vec3& p) {
-            Polar pol = polar(cam, axes, p);
-            if (noise.enabled && noise.rng) {
-                std::normal_distribution<double> n01(0.0, 1.0);
-                pol.d *= 1.0 + noise.distanceRel * n01(*noise.rng);
-                pol.theta += noise.angleDeg * n01(*noise.rng);
-                pol.phi += noise.angleDeg * n01(*noise.rng);
-            }
-            return pol;
+        // The camera as it sits in this robot's head, and what it sees:
+        // whether an object is in view depends on the camera alone, the
+        // measurement noise only on what is seen.
+        Vec3 cam = w.cameraPos(slot);
+        Mat3 axes = w.cameraAxes(slot);
+        if (noise)
+            noise->mountCamera(cam, axes);
+        const int decimals = readout.seeDecimals;
+        auto observe = [&](const Vec3& p, Polar& pol) {
+            pol = polar(cam, axes, p);
+            if (!inView(pol))
+                return false;
+            if (noise)
+                noise->observe(pol.d, pol.theta, pol.phi);
+            return true;
         };
+        Polar p;
         out += "(See";
         for (const Landmark& l : landmarks()) {
-            const Polar p = observe(l.pos);
-            if (!inView(p))
+            if (!observe(l.pos, p))
                 continue;
             out += " (";
             out += l.name;
             out += " ";
-            appendPolar(out, p);
+            appendPolar(out, p, decimals);
             out += ")";
         }
-        const Polar b = observe(w.ballPos());
-        if (inView(b)) {
+        if (observe(w.ballPos(), p)) {
             out += " (B ";
-            appendPolar(out, b);
+            appendPolar(out, p, decimals);
             out += ")";
         }
         static const char* parts[] = {"head", "rlowerarm", "llowerarm", "rfoot", "lfoot"};
@@ -192,13 +199,12 @@ std::string Perception::message(const World& w, int slot, const Game& g, bool vi
                 continue;
             entry.clear();
             for (int k = 0; k < 5; ++k) {
-                const Polar p = observe(w.partPos(other, partIndex[k]));
-                if (!inView(p))
+                if (!observe(w.partPos(other, partIndex[k]), p))
                     continue;
                 entry += " (";
                 entry += parts[k];
                 entry += " ";
-                appendPolar(entry, p);
+                appendPolar(entry, p, decimals);
                 entry += ")";
             }
             if (entry.empty())

@@ -3,10 +3,10 @@
 #define TOVRA_SIM_PERCEPTION_H
 
 #include <array>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "Noise.h"
 #include "World.h"
 
 namespace tovrasim {
@@ -49,30 +49,30 @@ public:
         std::array<std::string, 2> seenTeam;
     };
 
-    // Optional Gaussian observation noise; sigma of distance relative to the
-    // distance and of the angles in degrees.
-    struct Noise {
-        bool enabled = false;
-        double distanceRel = 0.01;
-        double angleDeg = 0.1;
-        std::mt19937* rng = nullptr;
+    // Decimals of the numbers in the See block (distances in metres, angles
+    // in degrees) unless asked otherwise: two, like every other perceptor
+    // number: the noise (1 % of the distance, 0.1 degree) is as large as
+    // the last digit or larger. Localization surveys of the exact
+    // geometry ask for four: near a goal line the agent's trilateration
+    // takes the distance across the line from the difference of two long
+    // distances and magnifies their rounding (two decimals: up to 0.27 m
+    // 1 to 2 m from the line; four: 0.0025 m). sim/README.md has the survey.
+    static constexpr int kSeeDecimals = 2;
+    static constexpr int kMaxDecimals = 6;
+
+    // How a robot's perceptors report: the decimals of the See block and
+    // the noise of its sensors (none: the exact values).
+    struct Readout {
+        int seeDecimals = kSeeDecimals;
+        SensorNoise* noise = nullptr;
+        static Readout exact(int seeDecimals) { return {seeDecimals, nullptr}; }
     };
 
     // Full message for robot `slot`; `vision` adds the See block.
     static std::string message(const World& w, int slot, const Game& g, bool vision,
-                               const std::vector<Heard>& heard, const Noise& noise);
+                               const std::vector<Heard>& heard, const Readout& readout);
     // Message for a client without a robot in play.
     static std::string bareMessage(const Game& g);
-
-    // Decimals of the numbers in the See block (distances in metres, angles
-    // in degrees). Near a goal line the agent's trilateration takes the
-    // distance across the line from the difference of two long distances
-    // and magnifies their rounding: with two decimals it was off by up to
-    // 0.27 m 1 to 2 m from the line, with three up to 0.03 m (0.044 m in
-    // the worst case 1 m from the line, 0.09 m at 0.5 m), with four 0.0025 m.
-    // sim/README.md has the survey. The other perceptors print two.
-    static constexpr int kSeeDecimals = 4;
-    static constexpr int kMaxDecimals = 6;
 
     // Appends v exactly as "%.Nf" prints it with N = decimals (0 to
     // kMaxDecimals), mostly without the cost of printf and without
@@ -81,7 +81,7 @@ public:
     static void appendFixed2(std::string& out, double v) { appendFixed(out, v, 2); }
 
 private:
-    static void appendPolar(std::string& out, const Polar& p);
+    static void appendPolar(std::string& out, const Polar& p, int decimals);
 };
 
 }  // namespace tovrasim

@@ -31,8 +31,13 @@ struct Server::Client {
     Side side = Side::Left;
     int unum = 0;
     std::string team;
-    bool awaiting = false;  // a perception was sent and not answered yet
-    bool answered = true;   // answered the last perception in time
+    // Perceptor messages sent and not answered yet. A reply frame answers
+    // the oldest of them; the frames carry no step number, so this count is
+    // all the server knows about which message a frame answers.
+    long owed = 0;
+    bool repliedThisStep = false;  // a frame came since the last message was sent
+    bool answered = true;          // answered the last message in its step
+    long lag = 0;  // messages owed at the last deadline by a robot that was replying
     bool beamPending = false;
     double beam[3] = {0, 0, 0};
     bool dead = false;
@@ -143,8 +148,7 @@ Server::Server(const ServerOptions& opt)
           c.implicitIntegrator = opt.implicitIntegrator;
           return c;
       }()),
-      mReferee(opt.referee),
-      mRng(opt.seed) {}
+      mReferee(opt.referee) {}
 
 Server::~Server() {
     for (auto& c : mClients) {
@@ -346,8 +350,13 @@ void Server::readClient(Client& c) {
 }
 
 void Server::handleAgentFrame(Client& c, const std::string& text) {
-    if (c.state != Client::State::Connected)
-        c.awaiting = false;
+    // Every frame after the first message is a reply; one beyond the owed
+    // messages answers one already written off and changes nothing.
+    if (c.state != Client::State::Connected) {
+        c.repliedThisStep = true;
+        if (c.owed > 0)
+            --c.owed;
+    }
     std::string error;
     const std::vector<Sexp> cmds = Sexp::parse(text, error);
     if (!error.empty()) {
@@ -600,9 +609,8 @@ void Server::sendPerceptions() {
     g.time = mWorld.time();
     g.gameTime = mReferee.gameTime();
     g.playMode = playModeName(mReferee.mode());
-    Perception::Noise noise;
-    noise.enabled = mOpt.noise;
-    noise.rng = &mRng;
+    Perception::Readout readout;
+    readout.seeDecimals = mOpt.seeDecimals;
     const bool vision = mWorld.stepCount() % 3 == 0;
     for (auto& cp : mClients) {
         Client& c = *cp;
@@ -611,18 +619,32 @@ void Server::sendPerceptions() {
         std::string msg;
         if (c.state == Client::State::InPlay) {
             g.seenTeam = seenTeams(c.side);
-            msg = Perception::message(mWorld, c.slot, g, vision, mHeard, noise);
+            readout.noise = noiseOf(c.slot);
+            msg = Perception::message(mWorld, c.slot, g, vision, mHeard, readout);
         } else {
             msg = Perception::bareMessage(g);
         }
         sendFrame(c, msg);
-        c.awaiting = true;
+        ++c.owed;
+        c.repliedThisStep = false;
     }
+}
+
+SensorNoise* Server::noiseOf(int slot) {
+    if (!mOpt.noise)
+        return nullptr;
+    const int side = mWorld.side(slot) == Side::Left ? 0 : 1;
+    const int key = side * 16 + mWorld.unum(slot);
+    auto it = mNoise.find(key);
+    if (it == mNoise.end())
+        it = mNoise.emplace(key, SensorNoise(mOpt.noiseModel, mOpt.seed, side, mWorld.unum(slot)))
+                 .first;
+    return &it->second;
 }
 
 bool Server::allReplied() const {
     for (const auto& c : mClients) {
-        if (!c->dead && !c->control && c->awaiting)
+        if (!c->dead && !c->control && c->owed > 0)
             return false;
     }
     return true;
@@ -630,32 +652,50 @@ bool Server::allReplied() const {
 
 bool Server::onlySilentAwaited() const {
     for (const auto& c : mClients) {
-        if (!c->dead && !c->control && c->awaiting && c->answered)
+        if (!c->dead && !c->control && c->owed > 0 && c->answered)
             return false;
     }
     return true;
 }
 
-void Server::markMissed() {
+void Server::settleReplies() {
     for (auto& cp : mClients) {
         Client& c = *cp;
         if (c.dead || c.control)
             continue;
-        c.answered = !c.awaiting;
-        if (!c.awaiting)
+        const bool missedBefore = !c.answered;
+        c.answered = c.owed == 0;
+        c.lag = 0;
+        if (c.answered)
             continue;
-        c.awaiting = false;
+        // This step's message went unanswered: a late reply.
         ++mLate;
-        if (mTrace) {
-            std::string line = "{\"time\":" + jsonNum(mWorld.time()) +
-                               ",\"late\":{\"client\":" + std::to_string(c.id);
-            if (c.state == Client::State::InPlay) {
-                line += std::string(",\"side\":\"") + sideName(c.side) +
-                        "\",\"unum\":" + std::to_string(c.unum);
-            }
-            trace(line + "}}");
+        traceLate(c);
+        if (c.repliedThisStep) {
+            // Replying, yet still owing: its frames answer older messages.
+            c.lag = c.owed;
+            ++mLagging;
+        } else if (missedBefore) {
+            // Silent for a whole step after a missed message: taken as
+            // silent on purpose (or given up on those messages), not as
+            // running behind. Its next frame answers the message then
+            // current; what it owes now is written off.
+            c.owed = 0;
+            ++mResyncs;
         }
     }
+}
+
+void Server::traceLate(const Client& c) {
+    if (!mTrace)
+        return;
+    std::string line =
+        "{\"time\":" + jsonNum(mWorld.time()) + ",\"late\":{\"client\":" + std::to_string(c.id);
+    if (c.state == Client::State::InPlay) {
+        line += std::string(",\"side\":\"") + sideName(c.side) +
+                "\",\"unum\":" + std::to_string(c.unum);
+    }
+    trace(line + "}}");
 }
 
 void Server::trace(const std::string& line) {
@@ -688,7 +728,10 @@ std::string Server::stateJson() const {
              ",\"pos\":" + jsonVec(mWorld.torsoPos(c->slot)) +
              ",\"heading\":" + jsonNum(mWorld.heading(c->slot)) +
              ",\"lying\":" + (mWorld.lying(c->slot) ? "true" : "false") +
-             ",\"answered\":" + (c->answered ? "true" : "false") + "}";
+             ",\"answered\":" + (c->answered ? "true" : "false");
+        if (c->lag > 0)
+            s += ",\"lag\":" + std::to_string(c->lag);
+        s += "}";
     }
     return s + "]}";
 }
@@ -760,12 +803,14 @@ void Server::run() {
             sendPerceptions();
             const auto start = Clock::now();
             while (!mStop && !allReplied()) {
-                // Robots that are silent on purpose (the agent says nothing
-                // for the first half second of a beam window) would make
-                // every such step wait out the deadline; a robot that missed
-                // its previous message gets the shorter wait. This changes
-                // only when steps happen, not what happens in them, unless a
-                // reply comes late (the trace says so).
+                // A step waits until every robot has answered all it owes:
+                // a robot one step behind that answers two messages quickly
+                // catches up. Robots that are silent on purpose (the agent
+                // says nothing for the first half second of a beam window)
+                // would make every such step wait out the deadline; a robot
+                // that missed its previous message gets the shorter wait.
+                // This changes only when steps happen, not what happens in
+                // them, unless a reply comes late (the trace says so).
                 const double limit =
                     onlySilentAwaited() ? std::min(mOpt.deadline, mOpt.silentWait) : mOpt.deadline;
                 const double left = limit - secondsSince(start);
@@ -773,7 +818,7 @@ void Server::run() {
                     break;
                 pollOnce(left);
             }
-            markMissed();
+            settleReplies();
         } else {
             doStep();
             sendPerceptions();
@@ -787,7 +832,7 @@ void Server::run() {
             // Far behind (a stalled machine): do not try to catch up.
             if (Clock::now() - next > std::chrono::seconds(1))
                 next = Clock::now();
-            markMissed();
+            settleReplies();
         }
     }
     for (auto& c : mClients)

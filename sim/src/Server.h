@@ -8,8 +8,8 @@
 #include <atomic>
 #include <cstdio>
 #include <list>
+#include <map>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -32,8 +32,12 @@ struct ServerOptions {
     Referee::Config referee;
     std::string traceFile;
     int traceEvery = 1;
-    bool noise = false;
-    unsigned seed = 1;
+    // Sensor noise (vision, gyroscope, accelerometer, joint angles) as a
+    // real robot's; off for tests that compare exact numbers.
+    bool noise = true;
+    std::uint64_t seed = 1;
+    NoiseModel noiseModel;
+    int seeDecimals = Perception::kSeeDecimals;
     long maxSteps = -1;  // stop after this many steps (-1: never)
     int substeps = 10;
     ServoModel servo = ServoModel::Velocity;
@@ -60,7 +64,15 @@ public:
     World& world() { return mWorld; }
     Referee& referee() { return mReferee; }
     long steps() const { return mWorld.stepCount(); }
+    // Messages whose reply missed its step (one per message; the `late`
+    // lines of the trace).
     long lateReplies() const { return mLate; }
+    // Robot-steps in which a robot sent replies but still owed earlier
+    // messages: its replies ran one or more steps behind.
+    long laggingSteps() const { return mLagging; }
+    // Times a robot silent for a whole step after a missed message had its
+    // unanswered messages written off (see settleReplies).
+    long resyncs() const { return mResyncs; }
     // The ground truth as one JSON line (no newline).
     std::string stateJson() const;
 
@@ -80,7 +92,10 @@ private:
     bool allReplied() const;
     // Every client still awaited left its previous message unanswered.
     bool onlySilentAwaited() const;
-    void markMissed();
+    // At a step's deadline: which robots answered in time, which run
+    // behind, the late replies, and the re-synchronisation of silent robots.
+    void settleReplies();
+    void traceLate(const Client& c);
     void doStep();
     void sendPerceptions();
     void applyRefereeOutput(const Referee::Output& o);
@@ -92,6 +107,9 @@ private:
     // model build.
     void flushJoins();
     void trace(const std::string& line);
+    // The sensor noise of the robot in `slot` (made on first use, kept for
+    // the run); nullptr with noise off.
+    SensorNoise* noiseOf(int slot);
 
     ServerOptions mOpt;
     World mWorld;
@@ -105,8 +123,10 @@ private:
     std::vector<Heard> mPendingSays, mHeard;
     std::atomic<bool> mStop{false};
     FILE* mTrace = nullptr;
-    std::mt19937 mRng;
+    std::map<int, SensorNoise> mNoise;  // by side and number
     std::atomic<long> mLate{0};
+    std::atomic<long> mLagging{0};
+    std::atomic<long> mResyncs{0};
 };
 
 }  // namespace tovrasim

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,8 +41,11 @@ void usage() {
            "  --need-right N       robots the right side needs before the kick-off (default 1)\n"
            "  --trace FILE         write the trace as JSON lines\n"
            "  --trace-every N      trace every N-th step (default 1)\n"
-           "  --noise              Gaussian noise on vision (off by default)\n"
+           "  --noise              sensor noise: vision, gyroscope, accelerometer, joint angles\n"
+           "                       (the default)\n"
+           "  --no-noise           exact sensor readings (deterministic tests)\n"
            "  --seed N             seed of the noise (default 1)\n"
+           "  --see-decimals N     decimals of the See block's numbers, 0..6 (default 2)\n"
            "  --max-steps N        stop after N steps\n"
            "  --substeps N         physics substeps per 0.02 s step (default 10)\n"
            "  --servo MODEL        velocity (default): velocity motors; setpoint: the earlier\n"
@@ -107,9 +111,23 @@ int main(int argc, char** argv) {
             opt.traceEvery = std::max(1, static_cast<int>(v));
         } else if (a == "--noise") {
             opt.noise = true;
+        } else if (a == "--no-noise") {
+            opt.noise = false;
         } else if (a == "--seed") {
             value(v);
-            opt.seed = static_cast<unsigned>(v);
+            if (v < 0 || v != std::floor(v) || v >= 0x1.0p64) {
+                std::cerr << "(tovra-sim) --seed needs a whole number from 0\n";
+                return 2;
+            }
+            opt.seed = static_cast<std::uint64_t>(v);
+        } else if (a == "--see-decimals") {
+            value(v);
+            if (v < 0 || v > tovrasim::Perception::kMaxDecimals || v != std::floor(v)) {
+                std::cerr << "(tovra-sim) --see-decimals needs a whole number from 0 to "
+                          << tovrasim::Perception::kMaxDecimals << "\n";
+                return 2;
+            }
+            opt.seeDecimals = static_cast<int>(v);
         } else if (a == "--max-steps") {
             value(v);
             opt.maxSteps = static_cast<long>(v);
@@ -160,9 +178,11 @@ int main(int argc, char** argv) {
     const double simTime = server.steps() * tovrasim::World::kStepTime;
     std::fprintf(stderr,
                  "(tovra-sim) %ld steps, %.2f s simulated in %.2f s wall (%.1fx real time), "
-                 "%ld late replies, %ld model builds\n",
+                 "%ld late replies, %ld lagging robot-steps, %ld re-synchronised, "
+                 "%ld model builds\n",
                  server.steps(), simTime, wall, wall > 0 ? simTime / wall : 0.0,
-                 server.lateReplies(), server.world().buildCount());
+                 server.lateReplies(), server.laggingSteps(), server.resyncs(),
+                 server.world().buildCount());
     gServer = nullptr;
     return 0;
 }

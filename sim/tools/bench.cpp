@@ -80,14 +80,22 @@ int main(int argc, char** argv) {
     g.seenTeam = {"KALDA", "KALDA_R"};
     size_t bytes = 0;
     const std::vector<Heard> heard;
+    // Every robot's sensors with the simulator's default noise and See block.
+    const std::vector<int> slots = w.robots();
+    std::vector<SensorNoise> noise;
+    for (int s : slots)
+        noise.emplace_back(NoiseModel{}, 1, w.side(s) == Side::Left ? 0 : 1, w.unum(s));
     const double t1 = threadCpuSeconds();
     for (int i = 0; i < steps; ++i) {
         w.step();
         if (perceive) {
             g.time = w.time();
             const bool vision = w.stepCount() % 3 == 0;
-            for (int s : w.robots())
-                bytes += Perception::message(w, s, g, vision, heard, Perception::Noise{}).size();
+            for (size_t k = 0; k < slots.size(); ++k) {
+                Perception::Readout readout;
+                readout.noise = &noise[k];
+                bytes += Perception::message(w, slots[k], g, vision, heard, readout).size();
+            }
         }
     }
     const double cpu = threadCpuSeconds() - t1;

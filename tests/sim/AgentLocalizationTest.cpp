@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <iostream>
 #include <random>
@@ -139,6 +140,29 @@ protected:
         return n > 0 ? n : 10;
     }
 
+    // The check reads exact observations with four decimals, for which the
+    // tolerances above are set. TOVRA_SIM_LOC_DEFAULTS=1 makes it a
+    // measurement under the simulator's defaults instead (the default
+    // decimals and noise, each pose with another robot's camera mounting):
+    // the worst and mean errors are printed, not held to the tolerances.
+    static bool underDefaults() {
+        const char* env = std::getenv("TOVRA_SIM_LOC_DEFAULTS");
+        return env != nullptr && std::atoi(env) == 1;
+    }
+
+    // Whether the message's See block shows exactly the landmarks `names`.
+    static bool shows(const std::string& msg, const std::vector<std::string>& names) {
+        size_t n = 0;
+        for (const ts::Landmark& l : ts::Perception::landmarks()) {
+            if (msg.find("(" + std::string(l.name) + " (pol ") == std::string::npos)
+                continue;
+            if (std::find(names.begin(), names.end(), l.name) == names.end())
+                return false;
+            ++n;
+        }
+        return n == names.size();
+    }
+
     // Checks the poses kept for each kind of view, for a robot of `side`.
     void checkSide(ts::Side side) {
         ts::World w;
@@ -150,6 +174,9 @@ protected:
         const int perView = posesPerView();
         int found[kRows] = {};
         double worstPos[kRows] = {}, worstHeading[kRows] = {};
+        double sumPos[kRows] = {}, sumHeading[kRows] = {};
+        int overMetre[kRows] = {};  // gross failures
+        const bool defaults = underDefaults();
         ts::Perception::Game g;
         g.playMode = "BeforeKickOff";
         g.seenTeam = {"KALDA", "OTHER"};
@@ -172,11 +199,24 @@ protected:
                 w.step();
             // A landmark at the edge of the view may come or go as the
             // robot settles; such a pose is not used.
-            if (classify(visible(w, slot)) != view)
+            const std::vector<std::string> seen = visible(w, slot);
+            if (classify(seen) != view)
                 continue;
 
             g.time = w.time();
-            parser_->doParse(ts::Perception::message(w, slot, g, true, {}, {}));
+            ts::SensorNoise noise(ts::NoiseModel{}, static_cast<std::uint64_t>(tries),
+                                  side == ts::Side::Left ? 0 : 1, 7);
+            ts::Perception::Readout readout = ts::Perception::Readout::exact(4);
+            if (defaults) {
+                readout = ts::Perception::Readout{};
+                readout.noise = &noise;
+            }
+            const std::string msg = ts::Perception::message(w, slot, g, true, {}, readout);
+            // The camera's mounting may move a landmark at the edge in or
+            // out of view.
+            if (!shows(msg, seen))
+                continue;
+            parser_->doParse(msg);
             wm_->globalize();
 
             // The truth in the robot's own frame (own goal at x = -15): the
@@ -188,6 +228,14 @@ protected:
             const Vector3f got = wm_->getMyPos();
             const double posErr = std::hypot(got.x() - tx, got.y() - ty);
             const double headErr = std::abs(ts::normDeg(wm_->getMyAngle() - th));
+            worstPos[r] = std::max(worstPos[r], posErr);
+            worstHeading[r] = std::max(worstHeading[r], headErr);
+            sumPos[r] += posErr;
+            sumHeading[r] += headErr;
+            overMetre[r] += posErr > 1.0 ? 1 : 0;
+            ++found[r];
+            if (defaults)
+                continue;
             EXPECT_LT(posErr, row(r).pos)
                 << row(r).name << " at (" << p.x << ", " << p.y << ") heading " << p.heading
                 << " pan " << p.pan << " tilt " << p.tilt << ": got (" << got.x() << ", " << got.y()
@@ -195,15 +243,15 @@ protected:
             EXPECT_LT(headErr, row(r).heading)
                 << row(r).name << " at (" << p.x << ", " << p.y << ") heading " << p.heading
                 << ": got " << wm_->getMyAngle() << ", true " << th;
-            worstPos[r] = std::max(worstPos[r], posErr);
-            worstHeading[r] = std::max(worstHeading[r], headErr);
-            ++found[r];
         }
         for (int r = 0; r < kRows; ++r) {
             EXPECT_EQ(found[r], perView) << "too few poses with the view: " << row(r).name;
+            const int n = std::max(1, found[r]);
             std::cout << ts::sideName(side) << ", " << row(r).name << ": " << found[r]
-                      << " poses, worst position error " << worstPos[r]
-                      << " m, worst heading error " << worstHeading[r] << " deg\n";
+                      << " poses, worst position error " << worstPos[r] << " m (mean "
+                      << sumPos[r] / n << "), worst heading error " << worstHeading[r]
+                      << " deg (mean " << sumHeading[r] / n << "), over 1 m in " << overMetre[r]
+                      << (defaults ? ", under the defaults\n" : "\n");
         }
     }
 

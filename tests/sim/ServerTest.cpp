@@ -8,7 +8,11 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
 #include <thread>
 
 #include "FrameDecoder.h"
@@ -44,6 +48,7 @@ protected:
         o.controlPort = 0;
         o.lockstep = true;
         o.deadline = 0.05;
+        o.noise = false;
         o.referee.kickOffDelay = 1000;  // stay in BeforeKickOff
         return o;
     }
@@ -296,6 +301,180 @@ TEST_F(ServerFixture, TheLaterOfTwoCommandsForOneJointWins) {
 
 namespace {
 
+using simtest::Answer;
+
+// What the server made of each message of a scripted robot.
+struct Bookkeeping {
+    simtest::RobotState state;  // the state line of the step after the message
+    bool late = false;          // a `late` line names this message
+};
+
+// A scripted robot (left 1) and one that answers every message at once
+// (left 2) in lockstep for `steps` messages; the bookkeeping of each
+// message but the last (whose step never comes) read from the trace.
+struct LagRun {
+    std::vector<Bookkeeping> scripted, steady;
+    long lateLines = 0;
+    long lateReplies = 0;
+    long laggingSteps = 0;
+};
+
+LagRun lagRun(const std::string& tracePath, const std::vector<Answer>& script, int steps) {
+    ServerOptions o;
+    o.port = 0;
+    o.controlPort = -1;
+    o.lockstep = true;
+    // A reply held back arrives at once with the next message: a generous
+    // short wait keeps a loaded machine from making that step look silent.
+    o.deadline = 1.0;
+    o.silentWait = 0.25;
+    o.referee.kickOffDelay = 1000;
+    o.traceFile = tracePath;
+    o.maxSteps = steps;
+    LagRun out;
+    auto server = std::make_unique<Server>(o);
+    if (!server->start())
+        return out;
+    simtest::ScriptedRobot scripted(server->port(), 1, "A", script);
+    simtest::ScriptedRobot steady(server->port(), 2, "A", {});
+    std::thread thread([&] { server->run(); });
+    for (int i = 0; i < steps; ++i) {
+        if (!scripted.step() || !steady.step())
+            break;
+    }
+    thread.join();
+    out.lateReplies = server->lateReplies();
+    out.laggingSteps = server->laggingSteps();
+    server.reset();  // closes the trace
+
+    // Message times, and the trace: the state line of time T + 0.02 holds
+    // the bookkeeping of the message of time T, a late line its time.
+    std::map<long, simtest::State> states;
+    std::map<int, std::set<long>> late;
+    const auto key = [](double t) { return std::lround(t * 100); };
+    std::ifstream in(tracePath);
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t at = line.find("\"late\":");
+        if (at != std::string::npos) {
+            ++out.lateLines;
+            const size_t u = line.find("\"unum\":", at);
+            if (u != std::string::npos)
+                late[std::atoi(line.c_str() + u + 7)].insert(key(std::atof(line.c_str() + 8)));
+            continue;
+        }
+        const simtest::State st = simtest::parseState(line);
+        if (st.valid)
+            states[key(st.time)] = st;
+    }
+    const auto book = [&](const simtest::ScriptedRobot& r, int unum) {
+        std::vector<Bookkeeping> b;
+        for (const std::string& m : r.messages()) {
+            const size_t at = m.find("(now ");
+            if (at == std::string::npos)
+                break;
+            const long t = key(std::atof(m.c_str() + at + 5));
+            auto it = states.find(t + 2);
+            if (it == states.end() || !it->second.robot("left", unum))
+                break;
+            b.push_back({*it->second.robot("left", unum), late[unum].count(t) > 0});
+        }
+        return b;
+    };
+    out.scripted = book(scripted, 1);
+    out.steady = book(steady, 2);
+    return out;
+}
+
+std::vector<Answer> scriptFrom(int first, std::initializer_list<Answer> then, Answer rest,
+                               int steps) {
+    std::vector<Answer> s(first, Answer::Now);
+    s.insert(s.end(), then);
+    s.resize(steps, rest);
+    return s;
+}
+
+// Every unanswered message has its late line, and the robot that always
+// answers at once is never late nor lagging.
+void expectHonestLateLines(const LagRun& r) {
+    for (size_t i = 0; i < r.scripted.size(); ++i)
+        EXPECT_EQ(r.scripted[i].late, !r.scripted[i].state.answered) << "message " << i;
+    for (size_t i = 0; i < r.steady.size(); ++i) {
+        EXPECT_TRUE(r.steady[i].state.answered) << "message " << i;
+        EXPECT_EQ(r.steady[i].state.lag, 0) << "message " << i;
+        EXPECT_FALSE(r.steady[i].late) << "message " << i;
+    }
+    EXPECT_EQ(r.lateReplies, r.lateLines);
+}
+
+}  // namespace
+
+TEST(LockstepReplies, ARobotOneStepBehindIsLaggingAndNotAnswered) {
+    tovra::test::ScratchDir dir;
+    const int steps = 16, first = 5;
+    // Answers message 5 one step late and every later one likewise: one
+    // frame per message, one step behind.
+    const LagRun r = lagRun(dir.path() + "/t.jsonl",
+                            scriptFrom(first, {Answer::Later}, Answer::Later, steps), steps);
+    ASSERT_EQ(r.scripted.size(), size_t(steps - 1));
+    expectHonestLateLines(r);
+    for (int i = 0; i < first; ++i)
+        EXPECT_TRUE(r.scripted[i].state.answered) << "message " << i;
+    // The first miss might have been silence; from the next step on its
+    // frames answer the previous message.
+    EXPECT_FALSE(r.scripted[first].state.answered);
+    EXPECT_EQ(r.scripted[first].state.lag, 0);
+    for (int i = first + 1; i < steps - 1; ++i) {
+        EXPECT_FALSE(r.scripted[i].state.answered) << "message " << i;
+        EXPECT_EQ(r.scripted[i].state.lag, 1) << "message " << i;
+    }
+    // One late reply for each message from the first miss to the last.
+    EXPECT_EQ(r.lateReplies, steps - first);
+    EXPECT_EQ(r.laggingSteps, steps - first - 1);
+}
+
+TEST(LockstepReplies, ARobotThatCatchesUpIsInPaceAgain) {
+    tovra::test::ScratchDir dir;
+    const int steps = 14, first = 5;
+    {
+        SCOPED_TRACE("one late, then a step without a frame");
+        // Message 5 answered with the arrival of 6, whose reply is dropped;
+        // nothing is sent in the step of 7; 8 on answered at once.
+        const LagRun r = lagRun(
+            dir.path() + "/skip.jsonl",
+            scriptFrom(first, {Answer::Later, Answer::Later, Answer::Drop}, Answer::Now, steps),
+            steps);
+        ASSERT_EQ(r.scripted.size(), size_t(steps - 1));
+        expectHonestLateLines(r);
+        EXPECT_FALSE(r.scripted[first].state.answered);
+        EXPECT_EQ(r.scripted[first + 1].state.lag, 1);
+        EXPECT_FALSE(r.scripted[first + 2].state.answered);
+        EXPECT_EQ(r.scripted[first + 2].state.lag, 0) << "silent for a step: re-synchronised";
+        for (int i = first + 3; i < steps - 1; ++i) {
+            EXPECT_TRUE(r.scripted[i].state.answered) << "message " << i;
+            EXPECT_EQ(r.scripted[i].state.lag, 0) << "message " << i;
+        }
+        EXPECT_EQ(r.lateReplies, 3);
+        EXPECT_EQ(r.laggingSteps, 1);
+    }
+    {
+        SCOPED_TRACE("one late, then two replies in one step");
+        // The late reply to 5 and the reply to 6 both arrive in the step of
+        // 6: the step waits for the second, so the robot is in pace again.
+        const LagRun r = lagRun(dir.path() + "/both.jsonl",
+                                scriptFrom(first, {Answer::Later}, Answer::Now, steps), steps);
+        ASSERT_EQ(r.scripted.size(), size_t(steps - 1));
+        expectHonestLateLines(r);
+        EXPECT_FALSE(r.scripted[first].state.answered);
+        for (int i = first + 1; i < steps - 1; ++i)
+            EXPECT_TRUE(r.scripted[i].state.answered) << "message " << i;
+        EXPECT_EQ(r.lateReplies, 1);
+        EXPECT_EQ(r.laggingSteps, 0);
+    }
+}
+
+namespace {
+
 struct RunResult {
     std::string trace;     // the server's trace
     std::string messages;  // every message both robots received
@@ -305,9 +484,12 @@ struct RunResult {
 // Two scripted robots play 250 lockstep steps: one beamed beside the ball
 // flails its joints, the other walks its joints through a slower pattern
 // and speaks. Both connect and send their scene and init before the
-// server's loop starts, so they enter in the same model build.
-RunResult lockstepRun(const std::string& tracePath) {
+// server's loop starts, so they enter in the same model build. Their
+// replies depend only on the time, not on what they perceive.
+RunResult lockstepRun(const std::string& tracePath, bool noise, std::uint64_t seed = 1) {
     ServerOptions o;
+    o.noise = noise;
+    o.seed = seed;
     o.port = 0;
     o.controlPort = -1;
     o.lockstep = true;
@@ -364,19 +546,29 @@ RunResult lockstepRun(const std::string& tracePath) {
 
 }  // namespace
 
-TEST(Lockstep, WithoutNoiseTheSameMatchTwice) {
+TEST(Lockstep, TheSameMatchTwiceWithoutNoiseAndWithNoiseOfOneSeed) {
     tovra::test::ScratchDir dir;
+    const std::string path = dir.path() + "/trace.jsonl";
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const RunResult first = lockstepRun(dir.path() + "/first.jsonl");
-        const RunResult second = lockstepRun(dir.path() + "/second.jsonl");
-        if (first.late || second.late)
+        const RunResult exact[2] = {lockstepRun(path, false), lockstepRun(path, false)};
+        const RunResult noisy[2] = {lockstepRun(path, true, 7), lockstepRun(path, true, 7)};
+        const RunResult otherSeed = lockstepRun(path, true, 8);
+        if (exact[0].late || exact[1].late || noisy[0].late || noisy[1].late || otherSeed.late)
             continue;  // a reply missed its step: the runs need not agree
-        ASSERT_FALSE(first.trace.empty());
+        ASSERT_FALSE(exact[0].trace.empty());
         // Something happened: the kick-off, and the robots moved.
-        EXPECT_NE(first.trace.find("\"playMode\":\"KickOff_Left\""), std::string::npos);
-        EXPECT_NE(first.messages.find("(hear "), std::string::npos);
-        EXPECT_TRUE(first.trace == second.trace) << "the traces differ";
-        EXPECT_TRUE(first.messages == second.messages) << "the perceptor messages differ";
+        EXPECT_NE(exact[0].trace.find("\"playMode\":\"KickOff_Left\""), std::string::npos);
+        EXPECT_NE(exact[0].messages.find("(hear "), std::string::npos);
+        EXPECT_TRUE(exact[0].trace == exact[1].trace) << "the traces differ";
+        EXPECT_TRUE(exact[0].messages == exact[1].messages) << "the perceptor messages differ";
+        EXPECT_TRUE(noisy[0].trace == noisy[1].trace) << "the traces differ with noise";
+        EXPECT_TRUE(noisy[0].messages == noisy[1].messages)
+            << "the perceptor messages differ with noise of one seed";
+        // The noise is in the perceptions only: the world and the trace
+        // stay exact.
+        EXPECT_TRUE(noisy[0].trace == exact[0].trace) << "noise changed the ground truth";
+        EXPECT_FALSE(noisy[0].messages == exact[0].messages) << "no noise in the messages";
+        EXPECT_FALSE(otherSeed.messages == noisy[0].messages) << "another seed, the same noise";
         return;
     }
     GTEST_SKIP() << "every attempt had a late reply (machine overloaded)";

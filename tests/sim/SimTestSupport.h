@@ -1,5 +1,6 @@
 // Helpers for the simulator's socket-level tests: a framed client
-// connection and a reader of the ground-truth state line.
+// connection, a robot that answers on a script, and a reader of the
+// ground-truth state line.
 #ifndef TOVRA_TESTS_SIM_SIMTESTSUPPORT_H
 #define TOVRA_TESTS_SIM_SIMTESTSUPPORT_H
 
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FrameDecoder.h"
@@ -69,6 +71,54 @@ private:
     tovrasim::FrameDecoder dec_{1 << 20};
 };
 
+// How a scripted robot treats one perceptor message.
+enum class Answer {
+    Now,    // replies at once
+    Later,  // replies when the next message arrives (one step late)
+    Drop,   // sends nothing and forgets a reply it held back
+};
+
+// A robot in play that answers every message as its script says (past the
+// script's end: Now). A reply held back by Later goes out when the next
+// message arrives, before that message's own reply.
+class ScriptedRobot {
+public:
+    ScriptedRobot(int port, int unum, const std::string& team, std::vector<Answer> script)
+        : conn_(port), script_(std::move(script)) {
+        conn_.send("(scene rsg/agent/nao/nao.rsg)(init (unum " + std::to_string(unum) +
+                   ")(teamname " + team + "))");
+    }
+
+    // Reads the next message and answers it; false when none came.
+    bool step() {
+        const std::string m = conn_.recv();
+        if (m.empty())
+            return false;
+        const Answer a = received_ < script_.size() ? script_[received_] : Answer::Now;
+        const std::string reply = "(he1 0)(syn)";
+        if (a == Answer::Drop) {
+            held_ = false;
+        } else {
+            if (held_)
+                conn_.send(reply);
+            held_ = a == Answer::Later;
+            if (a == Answer::Now)
+                conn_.send(reply);
+        }
+        messages_.push_back(m);
+        ++received_;
+        return true;
+    }
+    const std::vector<std::string>& messages() const { return messages_; }
+
+private:
+    Conn conn_;
+    std::vector<Answer> script_;
+    std::vector<std::string> messages_;
+    size_t received_ = 0;
+    bool held_ = false;
+};
+
 // The ground truth of one state line (the control channel's "(state)"
 // reply, or a trace line).
 struct RobotState {
@@ -78,6 +128,7 @@ struct RobotState {
     double x = 0, y = 0, z = 0, heading = 0;
     bool lying = false;
     bool answered = false;
+    long lag = 0;  // messages owed by a robot whose replies run behind
 };
 
 struct State {
@@ -148,6 +199,7 @@ inline bool flag(const std::string& s, const std::string& key, size_t& from, boo
         return false;
     from = at + key.size() + 3;
     out = s.compare(from, 4, "true") == 0;
+    from += out ? 4 : 5;
     return true;
 }
 
@@ -182,6 +234,11 @@ inline State parseState(const std::string& s) {
             !detail::numbers(s, q, pos + 1, 2) || !detail::number(s, "heading", q, rs.heading) ||
             !detail::flag(s, "lying", q, rs.lying) || !detail::flag(s, "answered", q, rs.answered))
             break;
+        // "lag" is written only while the robot runs behind.
+        if (s.compare(q, 7, ",\"lag\":") == 0) {
+            detail::number(s, "lag", q, num);
+            rs.lag = static_cast<long>(num);
+        }
         rs.x = pos[0];
         rs.y = pos[1];
         rs.z = pos[2];

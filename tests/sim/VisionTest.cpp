@@ -55,7 +55,7 @@ std::string perceive(World& w, int slot) {
     Perception::Game g;
     g.time = w.time();
     g.seenTeam = {"KALDA", "OTHER"};
-    return Perception::message(w, slot, g, true, {}, Perception::Noise{});
+    return Perception::message(w, slot, g, true, {}, Perception::Readout::exact(4));
 }
 
 void expectSeen(const std::map<std::string, Seen>& seen, const std::string& name, const Seen& e) {
@@ -159,7 +159,8 @@ TEST(Perceptor, MessageFollowsTheGrammarTheAgentReads) {
     g.gameTime = 12.5;
     g.playMode = "KickOff_Left";
     const std::vector<Heard> heard = {{w.time(), s, "hello"}};
-    const std::string msg = Perception::message(w, s, g, false, heard, Perception::Noise{});
+    const std::string msg =
+        Perception::message(w, s, g, false, heard, Perception::Readout::exact(2));
     EXPECT_EQ(
         msg.rfind("(time (now 0.10))(GS (unum 9) (team right) (t 12.50) (pm KickOff_Left))", 0), 0u)
         << msg;
@@ -195,8 +196,10 @@ TEST(Perceptor, TeammatesHearWithDirectionOpponentsDoNot) {
     const int c = w.addRobot(Side::Right, 3, 0, -5, 0);
     const std::vector<Heard> heard = {{1.5, a, "pass"}};
     Perception::Game g;
-    const std::string mb = Perception::message(w, b, g, false, heard, Perception::Noise{});
-    const std::string mc = Perception::message(w, c, g, false, heard, Perception::Noise{});
+    const std::string mb =
+        Perception::message(w, b, g, false, heard, Perception::Readout::exact(2));
+    const std::string mc =
+        Perception::message(w, c, g, false, heard, Perception::Readout::exact(2));
     // b faces +x; the speaker stands straight to its right.
     EXPECT_NE(mb.find("(hear 1.50 -90.00 pass)"), std::string::npos) << mb;
     EXPECT_EQ(mc.find("(hear"), std::string::npos);
@@ -246,9 +249,10 @@ static std::vector<int> decimalsOfNumbers(const std::string& text) {
     return out;
 }
 
-TEST(Perceptor, SeeValuesCarryFourDecimalsOtherPerceptorsTwo) {
+TEST(Perceptor, SeeValuesCarryTheAskedDecimalsOtherPerceptorsTwo) {
     // A crowd of 21 robots in front of the viewer: the fullest See block a
-    // match can produce must still fit the agent's limit for one message.
+    // match can produce must still fit the agent's limit for one message,
+    // with the most decimals a survey asks for and with noise.
     World w;
     std::vector<World::NewRobot> robots;
     for (int i = 0; i < 22; ++i) {
@@ -263,20 +267,27 @@ TEST(Perceptor, SeeValuesCarryFourDecimalsOtherPerceptorsTwo) {
     Perception::Game g;
     g.time = 1.0;
     g.seenTeam = {"KALDA", "KALDA_R"};
-    const std::string msg = Perception::message(w, slots[0], g, true, {}, Perception::Noise{});
-    EXPECT_LT(msg.size(), 16380u) << "longer than the agent reads";
-    std::cout << "message of a robot seeing 21 others: " << msg.size() << " bytes\n";
+    SensorNoise noise(NoiseModel{}, 5, 0, 1);
+    Perception::Readout noisy;
+    noisy.noise = &noise;
+    EXPECT_EQ(noisy.seeDecimals, 2) << "the default";
+    for (const Perception::Readout& readout :
+         {Perception::Readout::exact(4), Perception::Readout::exact(2), noisy}) {
+        const std::string msg = Perception::message(w, slots[0], g, true, {}, readout);
+        EXPECT_LT(msg.size(), 16380u) << "longer than the agent reads";
+        if (readout.seeDecimals == 4)
+            std::cout << "message of a robot seeing 21 others: " << msg.size() << " bytes\n";
 
-    const size_t see = msg.find("(See");
-    ASSERT_NE(see, std::string::npos);
-    const std::string seeBlock = msg.substr(see);
-    const std::string rest = msg.substr(0, see);
-    const std::vector<int> seeDecimals = decimalsOfNumbers(seeBlock);
-    // Landmarks, the ball and all five parts of at least 20 robots.
-    EXPECT_GE(seeDecimals.size(), 3u * (4 + 1 + 5 * 20)) << seeBlock;
-    for (int d : seeDecimals)
-        ASSERT_EQ(d, Perception::kSeeDecimals) << seeBlock;
-    EXPECT_EQ(Perception::kSeeDecimals, 4);
-    for (int d : decimalsOfNumbers(rest))
-        ASSERT_EQ(d, 2) << rest;
+        const size_t see = msg.find("(See");
+        ASSERT_NE(see, std::string::npos);
+        const std::string seeBlock = msg.substr(see);
+        const std::string rest = msg.substr(0, see);
+        const std::vector<int> seeDecimals = decimalsOfNumbers(seeBlock);
+        // Landmarks, the ball and all five parts of at least 20 robots.
+        EXPECT_GE(seeDecimals.size(), 3u * (4 + 1 + 5 * 20)) << seeBlock;
+        for (int d : seeDecimals)
+            ASSERT_EQ(d, readout.seeDecimals) << seeBlock;
+        for (int d : decimalsOfNumbers(rest))
+            ASSERT_EQ(d, 2) << rest;
+    }
 }

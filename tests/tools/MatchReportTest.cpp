@@ -36,6 +36,7 @@ struct Bot {
     double heading = 0;
     bool lying = false;
     bool answered = true;
+    int lag = 0;  // written only when above 0, as the simulator does
 };
 
 // One state line in the simulator's format.
@@ -53,10 +54,13 @@ std::string frameLine(double time, const std::string& mode, int scoreL, int scor
         const Bot& b = bots[i];
         std::snprintf(buf, sizeof buf,
                       "%s{\"side\":\"%s\",\"unum\":%d,\"team\":\"KALDA\",\"pos\":[%.4f,%.4f,%.4f],"
-                      "\"heading\":%.4f,\"lying\":%s,\"answered\":%s}",
+                      "\"heading\":%.4f,\"lying\":%s,\"answered\":%s",
                       i ? "," : "", b.side.c_str(), b.unum, b.x, b.y, b.lying ? 0.1 : 0.38,
                       b.heading, b.lying ? "true" : "false", b.answered ? "true" : "false");
         s += buf;
+        if (b.lag > 0)
+            s += ",\"lag\":" + std::to_string(b.lag);
+        s += "}";
     }
     return s + "]}\n";
 }
@@ -223,6 +227,44 @@ TEST(MatchReport, FiguresOfAScriptedMatch) {
         << summary;
     EXPECT_NE(summary.find("last kick by left 9"), std::string::npos) << summary;
     EXPECT_NE(summary.find("5 late lines"), std::string::npos) << summary;
+}
+
+// Replies that run behind the messages: the simulator marks those steps
+// with a lag; they count as not answered although a frame came every step.
+TEST(MatchReport, LaggingStepsLowerTheAnsweredFigure) {
+    ScratchDir dir;
+    std::string s;
+    for (int k = 1; k <= 100; ++k) {
+        Bot pace{"left", 4, -3, 1};
+        Bot behind{"left", 5, -3, -1};
+        if (k > 30 && k <= 60) {
+            behind.answered = false;
+            behind.lag = k <= 50 ? 1 : 2;
+        }
+        s += frameLine(k * 0.02, "PlayOn", 0, 0, 0, 0, 0, 0, {pace, behind});
+    }
+    // A lag that is no count makes the line malformed.
+    Bot bad{"left", 5, -3, -1};
+    std::string broken = frameLine(2.02, "PlayOn", 0, 0, 0, 0, 0, 0, {bad});
+    broken.insert(broken.find("\"answered\""), "\"lag\":-1,");
+    s += broken;
+    ASSERT_TRUE(dir.write("trace.jsonl", s));
+    const Result r = runTool({"trace.jsonl", "--tsv", "players.tsv", "--html", "report.html"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Table t = readTsv(dir.read("players.tsv"));
+    EXPECT_EQ(t.info.at("malformed"), "1");
+    const Row& pace = t.rows.at("left 4");
+    const Row& behind = t.rows.at("left 5");
+    EXPECT_EQ(num(pace, "counted"), 99);
+    EXPECT_EQ(num(pace, "answered"), 99);
+    EXPECT_EQ(num(pace, "lagging"), 0);
+    EXPECT_EQ(num(behind, "counted"), 99);
+    EXPECT_EQ(num(behind, "answered"), 69);
+    EXPECT_EQ(num(behind, "lagging"), 30);
+    EXPECT_NE(r.out.find("168 of 198 counted messages answered (84.848%; 30 lagging"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(dir.read("report.html").find("69 / 99 (69.697%), 30 lagging"), std::string::npos);
 }
 
 TEST(MatchReport, PageIsSelfContainedWellFormedAndComplete) {

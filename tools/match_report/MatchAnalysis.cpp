@@ -134,8 +134,13 @@ void MatchAnalysis::add(const Frame& f) {
                 ++p.silent;
             } else {
                 ++p.counted;
-                if (r.answered)
+                // A robot running behind answers earlier messages, even
+                // when one frame arrives per step.
+                if (r.lag > 0) {
+                    ++p.lagging;
+                } else if (r.answered) {
                     ++p.answered;
+                }
             }
         }
         t.silentPrev = silentNow;

@@ -35,6 +35,7 @@ struct PlayerStats {
     int kicks = 0;
     long counted = 0;   // perceptions that needed a reply
     long answered = 0;  // of those, answered in time
+    long lagging = 0;   // of those, while the robot's replies ran behind
     long silent = 0;    // perceptions in the silent start of a beam window
     Path path;
 
@@ -81,6 +82,8 @@ struct ReplayFrame {
 //  - a kick is a rise of the ball's ground speed by at least 0.5 m/s between
 //    two frames to at least 0.8 m/s with a robot's torso within 0.7 m of the
 //    ball; the nearest such robot is credited, at most once per half second;
+//  - a perception counts as answered when the robot replied in time and
+//    was not running behind (a trace line with a "lag");
 //  - a perception needs a reply unless it falls in the first half second
 //    (plus half a step for rounding) of a beam window: the time from the
 //    robot's first perception in BeforeKickOff, Goal_Left or Goal_Right

@@ -317,21 +317,25 @@ void ReportWriter::summary(std::ostream& out) const {
         out << "\n";
     }
     char line[256];
-    std::snprintf(line, sizeof line, "%-5s %2s %10s %18s %5s %7s %5s %24s\n", "side", "#", "walked",
-                  "on the ground", "falls", "get-ups", "kicks", "messages answered");
+    std::snprintf(line, sizeof line, "%-5s %2s %10s %18s %5s %7s %5s %24s %8s\n", "side", "#",
+                  "walked", "on the ground", "falls", "get-ups", "kicks", "messages answered",
+                  "lagging");
     out << line;
     long counted = 0;
     long answered = 0;
+    long lagging = 0;
     double ground = 0;
     double present = 0;
     for (const auto& [key, p] : match_.players()) {
         std::snprintf(line, sizeof line,
-                      "%-5s %2d %8.1f m %8.1f s (%5.1f%%) %5d %7d %5d %9ld/%-6ld (%7.3f%%)\n",
+                      "%-5s %2d %8.1f m %8.1f s (%5.1f%%) %5d %7d %5d %9ld/%-6ld (%7.3f%%) %8ld\n",
                       sideName(p.side), p.unum, p.distance, p.groundTime, 100.0 * p.groundShare(),
-                      p.falls, p.getUps, p.kicks, p.answered, p.counted, 100.0 * p.answeredShare());
+                      p.falls, p.getUps, p.kicks, p.answered, p.counted, 100.0 * p.answeredShare(),
+                      p.lagging);
         out << line;
         counted += p.counted;
         answered += p.answered;
+        lagging += p.lagging;
         ground += p.groundTime;
         present += p.presentTime;
     }
@@ -346,9 +350,10 @@ void ReportWriter::summary(std::ostream& out) const {
     if (!gone.empty())
         out << "Left the field before the end: " << gone << "\n";
     out << "All players: " << answered << " of " << counted << " counted messages answered ("
-        << (counted > 0 ? fixed(100.0 * answered / counted, 3) : std::string("-"))
-        << "%), on the ground " << (present > 0 ? fixed(100.0 * ground / present, 2) : "0")
-        << "% of the time in play; " << match_.lateLines() << " late lines in the trace";
+        << (counted > 0 ? fixed(100.0 * answered / counted, 3) : std::string("-")) << "%; "
+        << lagging << " lagging, counted as not answered), on the ground "
+        << (present > 0 ? fixed(100.0 * ground / present, 2) : "0") << "% of the time in play; "
+        << match_.lateLines() << " late lines in the trace";
     if (match_.malformed() > 0)
         out << "; " << match_.malformed() << " malformed lines skipped";
     out << "\n";
@@ -362,13 +367,13 @@ void ReportWriter::tsv(std::ostream& out) const {
     out << "#malformed\t" << match_.malformed() << "\n";
     out << "#goals\t" << match_.goals().size() << "\n";
     out << "side\tunum\tteam\tdistance\tground_time\tpresent_time\tfalls\tget_ups\tkicks"
-           "\tcounted\tanswered\tsilent\tfirst_seen\tlast_seen\n";
+           "\tcounted\tanswered\tsilent\tfirst_seen\tlast_seen\tlagging\n";
     for (const auto& [key, p] : match_.players()) {
         out << sideName(p.side) << "\t" << p.unum << "\t" << p.team << "\t" << fixed(p.distance, 2)
             << "\t" << fixed(p.groundTime, 2) << "\t" << fixed(p.presentTime, 2) << "\t" << p.falls
             << "\t" << p.getUps << "\t" << p.kicks << "\t" << p.counted << "\t" << p.answered
             << "\t" << p.silent << "\t" << fixed(p.firstSeen, 2) << "\t" << fixed(p.lastSeen, 2)
-            << "\n";
+            << "\t" << p.lagging << "\n";
     }
 }
 
@@ -428,8 +433,9 @@ void ReportWriter::playerTable(std::ostream& out) const {
             << fixed(p.groundTime, 1) << " s (" << fixed(100.0 * p.groundShare(), 1)
             << "%)</td><td>" << p.falls << "</td><td>" << p.getUps << "</td><td>" << p.kicks
             << "</td><td" << (p.answeredShare() < 0.999 ? " class=\"warn\"" : "") << ">"
-            << p.answered << " / " << p.counted << " (" << percent(p.answeredShare())
-            << ")</td><td>" << fixed(p.firstSeen, 1) << "–" << fixed(p.lastSeen, 1)
+            << p.answered << " / " << p.counted << " (" << percent(p.answeredShare()) << ")"
+            << (p.lagging > 0 ? ", " + std::to_string(p.lagging) + " lagging" : std::string())
+            << "</td><td>" << fixed(p.firstSeen, 1) << "–" << fixed(p.lastSeen, 1)
             << " s</td></tr>";
     }
     out << "</tbody></table>";
@@ -527,7 +533,9 @@ void ReportWriter::html(std::ostream& out, const std::string& title,
            "the nearest robot credited. Messages answered: replies in time to the "
            "simulator's perceptions, leaving out the first half second of each beam window "
            "(after joining, BeforeKickOff, Goal_Left, Goal_Right), in which the agent sends "
-           "nothing by design.</p>\n";
+           "nothing by design. Lagging: messages the robot answered while its replies ran "
+           "one or more steps behind (each frame answering an earlier message); they "
+           "count as not answered.</p>\n";
 
     out << "<h2>Replay</h2>\n<div class=\"controls\"><button id=\"play\" type=\"button\">Play"
            "</button><input id=\"scrub\" type=\"range\" min=\"0\" max=\"0\" step=\"1\" "

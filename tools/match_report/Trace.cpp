@@ -66,7 +66,8 @@ bool readRobot(const JsonValue& r, RobotState& out) {
         return false;
     out.lying = lying->boolean();
     out.answered = answered->boolean();
-    return true;
+    out.lag = 0;
+    return !r.find("lag") || intField(r, "lag", out.lag, 0, 1 << 30);
 }
 
 bool readFrame(const JsonValue& doc, Frame& f) {

@@ -20,6 +20,10 @@ struct RobotState {
     double heading = 0;  // degrees, absolute frame
     bool lying = false;
     bool answered = true;  // replied in time to the previous perception
+    // Messages owed by a robot whose replies ran behind (its frames answered
+    // earlier messages); 0 when in pace and in traces written before the
+    // simulator kept this count.
+    int lag = 0;
 };
 
 // One state line: the ground truth after one simulation step.

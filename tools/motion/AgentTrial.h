@@ -19,7 +19,8 @@ struct AgentSpec {
     double robotY = 0;
     bool onBack = true;  // Knock: lying on the back (else on the front)
     double limit = 90;   // seconds of play observed at most
-    unsigned seed = 1;   // small random changes of the placements
+    unsigned seed = 1;   // small random changes of the placements; the sensor noise
+    bool noise = true;   // the simulator's sensor noise (off: exact readings)
     std::string simBinary;
     std::string agentBinary;
 };

@@ -92,6 +92,8 @@ TrialResult MotionTrial::run() {
         "--max-steps",
         std::to_string(
             static_cast<long>((settle + spec_.preTime + spec_.observeTime) / kCycle + 200))};
+    const std::vector<std::string> noise = noiseOptions(spec_.noise, spec_.seed);
+    extra.insert(extra.end(), noise.begin(), noise.end());
     SimProcess sim;
     if (!sim.start(spec_.simBinary, extra)) {
         result.error = "simulator did not start";

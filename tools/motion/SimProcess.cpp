@@ -97,4 +97,10 @@ void SimProcess::stop() {
     }
 }
 
+std::vector<std::string> noiseOptions(bool noise, unsigned seed) {
+    if (!noise)
+        return {"--no-noise"};
+    return {"--seed", std::to_string(seed)};
+}
+
 }  // namespace tovra::motion

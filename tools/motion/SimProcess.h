@@ -38,6 +38,10 @@ private:
     int controlPort_ = -1;
 };
 
+// The simulator's noise options of a trial: its sensor noise from the
+// trial's seed (each trial noisy but repeatable), or none.
+std::vector<std::string> noiseOptions(bool noise, unsigned seed);
+
 }  // namespace tovra::motion
 
 #endif

@@ -8,8 +8,8 @@ The key frames are the rows of acts.GET_UP_BACK or acts.GET_UP_FRONT
 (duration, hip, knee, ankle, hip yaw-pitch, hip roll, shoulder, shoulder
 roll, elbow) and the time of the last frame to the standing crouch. Each candidate changes a few numbers of the best rows so far,
 is written by acts.py into a scratch data directory and measured with
-tovra-motion (lockstep, noise off, trials from fixed seeds) from the given
-start poses.
+tovra-motion (lockstep, sensor noise on, trials from fixed seeds) from the
+given start poses.
 The best rows are printed whenever they improve, ready to be pasted into
 acts.py; nothing under data/ is written."""
 

@@ -7,8 +7,8 @@
 
 Each candidate changes a few numbers of the best parameters so far, is
 written by acts.py (KickL.txt and KickR.txt, its mirror image) into a
-scratch data directory and measured with tovra-motion (lockstep, noise off,
-trials from fixed seeds): each kick of --kicks (default both) played once
+scratch data directory and measured with tovra-motion (lockstep, sensor
+noise on, trials from fixed seeds): each kick of --kicks (default both) played once
 with the ball where the side-kick routine fires it (KICK_R with the ball's
 side mirrored). Because the dispatcher winds a side kick down by playing it
 once more, the robot has to stay up through two kicks. Score per trial:

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The motion test suite: every motion measured on the bundled simulator with
-tovra-motion (lockstep, noise off, trials with small random changes of the
-start pose from fixed seeds). Prints one Markdown table row per measurement.
+tovra-motion (lockstep, trials with small random changes of the start pose
+and the simulator's sensor noise, both from fixed seeds). Prints one
+Markdown table row per measurement.
 
     python3 tools/motion/suite.py [--build DIR] [--data DIR] [--trials N] [--only TEXT]
 
