@@ -142,6 +142,8 @@ void usage() {
            "  --noise                the simulator's sensor noise, seeded with the trial's seed\n"
            "                         (the default)\n"
            "  --no-noise             exact sensor readings\n"
+           "  --servo MODEL          the simulator's joints: velocity (default) or setpoint\n"
+           "  --substeps N           the simulator's physics substeps per step (default its own)\n"
            "  --jobs J               trials run at the same time (default 1)\n"
            "  --stand-height M       torso height that counts as up (default 0.3)\n"
            "  --log FILE             per-cycle CSV (trial k writes FILE.k with several trials)\n"
@@ -473,9 +475,15 @@ int main(int argc, char** argv) {
         } else if (a == "--no-jitter") {
             spec.jitter = false;
         } else if (a == "--noise") {
-            spec.noise = true;
+            spec.sim.noise = true;
         } else if (a == "--no-noise") {
-            spec.noise = false;
+            spec.sim.noise = false;
+        } else if (a == "--servo" && i + 1 < argc &&
+                   (std::strcmp(argv[i + 1], "velocity") == 0 ||
+                    std::strcmp(argv[i + 1], "setpoint") == 0)) {
+            spec.sim.servo = argv[++i];
+        } else if (a == "--substeps") {
+            spec.sim.substeps = std::max(1, static_cast<int>(number(i)));
         } else if (a == "--jobs") {
             jobs = std::max(1, static_cast<int>(number(i)));
         } else if (a == "--stand-height") {
@@ -580,7 +588,7 @@ int main(int argc, char** argv) {
 
     if (agentMode) {
         agentSpec.simBinary = spec.simBinary;
-        agentSpec.noise = spec.noise;
+        agentSpec.sim = spec.sim;
         agentSpec.agentBinary = spec.simBinary.substr(0, spec.simBinary.rfind('/') + 1) + "tovra";
         const int code = runAgentTrials(agentSpec, trials, jobs, spec.seed, quiet, requireUp);
         if (!scratch.empty()) {

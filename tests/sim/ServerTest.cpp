@@ -573,3 +573,36 @@ TEST(Lockstep, TheSameMatchTwiceWithoutNoiseAndWithNoiseOfOneSeed) {
     }
     GTEST_SKIP() << "every attempt had a late reply (machine overloaded)";
 }
+
+TEST(RealTime, StepsKeepTheWallClockAndPromptRepliesCountInTime) {
+    ServerOptions o;
+    o.port = 0;
+    o.controlPort = -1;
+    o.noise = false;
+    o.referee.kickOffDelay = 1000;
+    const int steps = 100;  // 2 s
+    o.maxSteps = steps;
+    Server server(o);
+    ASSERT_TRUE(server.start());
+    simtest::ScriptedRobot a(server.port(), 1, "A", {}), b(server.port(), 2, "A", {});
+    double wall = 0;
+    std::thread thread([&] {
+        const auto start = std::chrono::steady_clock::now();
+        server.run();
+        wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    });
+    int answered = 0;
+    while (a.step(0.5) && b.step(0.5))
+        ++answered;
+    thread.join();
+    EXPECT_EQ(server.steps(), steps);
+    // One step every 0.02 s of wall time: never faster; slower only by
+    // what a busy machine costs.
+    EXPECT_GE(wall, steps * World::kStepTime - 0.02);
+    EXPECT_LT(wall, steps * World::kStepTime * 1.5);
+    // Robots that answer at once are late at most in the steps in which
+    // they joined (the model build) or a stalled machine delayed them.
+    EXPECT_GE(answered, steps - 5);
+    EXPECT_LE(server.lateReplies(), 2 * 5);
+    EXPECT_EQ(server.laggingSteps(), 0);
+}

@@ -89,9 +89,10 @@ public:
                    ")(teamname " + team + "))");
     }
 
-    // Reads the next message and answers it; false when none came.
-    bool step() {
-        const std::string m = conn_.recv();
+    // Reads the next message and answers it; false when none came within
+    // `timeout` seconds.
+    bool step(double timeout = 5.0) {
+        const std::string m = conn_.recv(timeout);
         if (m.empty())
             return false;
         const Answer a = received_ < script_.size() ? script_[received_] : Answer::Now;

@@ -71,7 +71,7 @@ AgentResult AgentTrial::run() {
         "--half-time",       "100000",
         "--restart-timeout", "1",
         "--max-steps",       std::to_string(static_cast<long>((spec_.limit + 20) * 50))};
-    const std::vector<std::string> noise = noiseOptions(spec_.noise, spec_.seed);
+    const std::vector<std::string> noise = trialSimOptions(spec_.sim, spec_.seed);
     options.insert(options.end(), noise.begin(), noise.end());
     if (!sim.start(spec_.simBinary, options)) {
         result.error = "simulator did not start";

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "SimProcess.h"
+
 namespace tovra::motion {
 
 // What a run of the whole agent is asked to show.
@@ -20,7 +22,7 @@ struct AgentSpec {
     bool onBack = true;  // Knock: lying on the back (else on the front)
     double limit = 90;   // seconds of play observed at most
     unsigned seed = 1;   // small random changes of the placements; the sensor noise
-    bool noise = true;   // the simulator's sensor noise (off: exact readings)
+    SimSettings sim;
     std::string simBinary;
     std::string agentBinary;
 };

@@ -92,7 +92,7 @@ TrialResult MotionTrial::run() {
         "--max-steps",
         std::to_string(
             static_cast<long>((settle + spec_.preTime + spec_.observeTime) / kCycle + 200))};
-    const std::vector<std::string> noise = noiseOptions(spec_.noise, spec_.seed);
+    const std::vector<std::string> noise = trialSimOptions(spec_.sim, spec_.seed);
     extra.insert(extra.end(), noise.begin(), noise.end());
     SimProcess sim;
     if (!sim.start(spec_.simBinary, extra)) {

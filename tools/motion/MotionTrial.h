@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "SimProcess.h"
 #include "WorldModel/Types.h"
 
 namespace tovra::motion {
@@ -37,9 +38,9 @@ struct TrialSpec {
     double x = -5;  // placement in the absolute frame
     double y = 0;
     double heading = 0;
-    bool jitter = true;        // small random changes of the start pose
-    unsigned seed = 1;         // also the seed of the simulator's sensor noise
-    bool noise = true;         // the simulator's sensor noise (off: exact readings)
+    bool jitter = true;  // small random changes of the start pose
+    unsigned seed = 1;   // also the seed of the simulator's sensor noise
+    SimSettings sim;
     double standHeight = 0.3;  // torso height that counts as up
     std::string logFile;       // per-cycle values as CSV, when not empty
     std::string simBinary;

@@ -1,7 +1,5 @@
 #include "SimProcess.h"
 
-#include "Spawn.h"
-
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -14,6 +12,8 @@
 #include <iostream>
 #include <sstream>
 #include <thread>
+
+#include "Spawn.h"
 
 namespace tovra::motion {
 
@@ -97,10 +97,19 @@ void SimProcess::stop() {
     }
 }
 
-std::vector<std::string> noiseOptions(bool noise, unsigned seed) {
-    if (!noise)
-        return {"--no-noise"};
-    return {"--seed", std::to_string(seed)};
+std::vector<std::string> trialSimOptions(const SimSettings& sim, unsigned seed) {
+    std::vector<std::string> out = {"--servo", sim.servo};
+    if (sim.substeps > 0) {
+        out.push_back("--substeps");
+        out.push_back(std::to_string(sim.substeps));
+    }
+    if (!sim.noise) {
+        out.push_back("--no-noise");
+    } else {
+        out.push_back("--seed");
+        out.push_back(std::to_string(seed));
+    }
+    return out;
 }
 
 }  // namespace tovra::motion

@@ -38,9 +38,15 @@ private:
     int controlPort_ = -1;
 };
 
-// The simulator's noise options of a trial: its sensor noise from the
-// trial's seed (each trial noisy but repeatable), or none.
-std::vector<std::string> noiseOptions(bool noise, unsigned seed);
+// How a trial's simulator runs: sensor noise from the trial's seed (each
+// trial noisy but repeatable) or none, the joint model ("velocity" or
+// "setpoint"), physics substeps per step (0: the simulator's default).
+struct SimSettings {
+    bool noise = true;
+    std::string servo = "velocity";
+    int substeps = 0;
+};
+std::vector<std::string> trialSimOptions(const SimSettings& sim, unsigned seed);
 
 }  // namespace tovra::motion
 

@@ -5,6 +5,11 @@ and the simulator's sensor noise, both from fixed seeds). Prints one
 Markdown table row per measurement.
 
     python3 tools/motion/suite.py [--build DIR] [--data DIR] [--trials N] [--only TEXT]
+                                  [--extra "ARGS"]
+
+--only keeps the rows whose label contains one of its "|"-separated texts.
+--extra passes further tovra-motion options to every row, e.g.
+"--servo setpoint" (the earlier joint model) or "--seed 201" (other seeds).
 
 The build directory must hold tovra-motion and tovra-sim."""
 
@@ -135,9 +140,9 @@ def field(summary, label):
     return "-"
 
 
-def run(build, data, trials, label, args):
+def run(build, data, trials, label, args, extra=""):
     cmd = [os.path.join(build, "tovra-motion"), "--data", data, "--trials", str(trials),
-           "--jobs", "2", "--quiet"] + args.split()
+           "--jobs", "2", "--quiet"] + args.split() + extra.split()
     if "--lines" in args:
         cmd[cmd.index("outputdata")] = os.path.join(data, "outputdata")
     out = subprocess.run(cmd, capture_output=True, text=True).stdout.splitlines()
@@ -195,13 +200,14 @@ def main():
     ap.add_argument("--data", default=os.path.join(root, "data"))
     ap.add_argument("--trials", type=int, default=10)
     ap.add_argument("--only", default="")
+    ap.add_argument("--extra", default="")
     args = ap.parse_args()
     print("| motion (%d trials each) | measured | target |" % args.trials)
     print("|---|---|---|")
     for label, cmd, target in SUITE:
-        if args.only and args.only not in label:
+        if args.only and not any(t in label for t in args.only.split("|")):
             continue
-        print(run(args.build, os.path.abspath(args.data), args.trials, label, cmd) +
+        print(run(args.build, os.path.abspath(args.data), args.trials, label, cmd, args.extra) +
               " %s |" % target, flush=True)
     return 0
 
