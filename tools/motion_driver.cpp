@@ -144,6 +144,7 @@ void usage() {
            "  --no-noise             exact sensor readings\n"
            "  --servo MODEL          the simulator's joints: velocity (default) or setpoint\n"
            "  --substeps N           the simulator's physics substeps per step (default its own)\n"
+           "  --torque-scale X       scales the simulator's motor torque limits (diagnosis only)\n"
            "  --jobs J               trials run at the same time (default 1)\n"
            "  --stand-height M       torso height that counts as up (default 0.3)\n"
            "  --log FILE             per-cycle CSV (trial k writes FILE.k with several trials)\n"
@@ -482,6 +483,12 @@ int main(int argc, char** argv) {
                    (std::strcmp(argv[i + 1], "velocity") == 0 ||
                     std::strcmp(argv[i + 1], "setpoint") == 0)) {
             spec.sim.servo = argv[++i];
+        } else if (a == "--torque-scale") {
+            spec.sim.torqueScale = number(i);
+            if (!(spec.sim.torqueScale > 0)) {
+                std::cerr << "(tovra-motion) --torque-scale needs a positive number\n";
+                return 2;
+            }
         } else if (a == "--substeps") {
             spec.sim.substeps = std::max(1, static_cast<int>(number(i)));
         } else if (a == "--jobs") {

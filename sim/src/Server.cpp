@@ -146,6 +146,7 @@ Server::Server(const ServerOptions& opt)
           c.substeps = opt.substeps;
           c.servo = opt.servo;
           c.implicitIntegrator = opt.implicitIntegrator;
+          c.torqueScale = opt.torqueScale;
           return c;
       }()),
       mReferee(opt.referee) {}

@@ -42,6 +42,7 @@ struct ServerOptions {
     int substeps = 10;
     ServoModel servo = ServoModel::Velocity;
     bool implicitIntegrator = false;
+    double torqueScale = 1.0;
     size_t maxFrame = 65536;
 };
 

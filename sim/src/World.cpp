@@ -315,12 +315,19 @@ void World::updateServos(double dt) {
         updateSetpointServos(dt);
 }
 
+JointDrive World::motorDrive(JointGroup g) const {
+    JointDrive d = RobotModel::drive(g, ServoModel::Velocity);
+    d.forceLimit *= mCfg.torqueScale;
+    d.velocityGain *= mCfg.torqueScale;
+    return d;
+}
+
 // The joint's own inertia about its axis with the rest of the robot held
 // still (the diagonal of the mass matrix of the last substep, without the
 // motor's extra inertia of that substep).
 double World::jointInertia(const Robot& r, int j) const {
     const int dof = r.dof[j];
-    const JointDrive d = RobotModel::drive(RobotModel::joints()[j].group, ServoModel::Velocity);
+    const JointDrive d = motorDrive(RobotModel::joints()[j].group);
     return mData->qM[mModel->dof_Madr[dof]] - mModel->dof_armature[dof] + d.armature;
 }
 
@@ -330,7 +337,7 @@ void World::updateVelocityMotors(double dt) {
         if (!r.active)
             continue;
         for (int j = 0; j < RobotModel::kNumJoints; ++j) {
-            const JointDrive d = RobotModel::drive(js[j].group, ServoModel::Velocity);
+            const JointDrive d = motorDrive(js[j].group);
             const int dof = r.dof[j];
             const double q = mData->qpos[r.qpos[j]], v = mData->qvel[dof];
             // A joint stop is rigid: the motor does not drive further into
@@ -375,7 +382,7 @@ void World::afterMotorSubstep(double dt) {
         if (!r.active)
             continue;
         for (int j = 0; j < RobotModel::kNumJoints; ++j) {
-            const JointDrive d = RobotModel::drive(js[j].group, ServoModel::Velocity);
+            const JointDrive d = motorDrive(js[j].group);
             const int dof = r.dof[j];
             const double v = mData->qvel[dof];
             const double motor = r.holding[j] ? d.velocityGain * (r.driveSpeed[j] - v)

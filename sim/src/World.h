@@ -59,6 +59,9 @@ public:
         // the velocity motors' loop gain, taken implicitly) or the
         // integrator implicit in every velocity-dependent force.
         bool implicitIntegrator = false;
+        // Scales the velocity motors' torque limits: a diagnostic for what
+        // limits a motion, never for play (1 is the robot's own servos).
+        double torqueScale = 1.0;
     };
 
     World();
@@ -168,6 +171,7 @@ private:
     void updateVelocityMotors(double dt);
     void afterMotorSubstep(double dt);
     double jointInertia(const Robot& r, int joint) const;
+    JointDrive motorDrive(JointGroup g) const;
     void accumulateContacts(std::array<Vec3, kMaxRobots * 2>& force,
                             std::array<Vec3, kMaxRobots * 2>& copSum,
                             std::array<double, kMaxRobots * 2>& weight);

@@ -51,6 +51,7 @@ void usage() {
            "  --servo MODEL        velocity (default): velocity motors; setpoint: the earlier\n"
            "                       position servo with a moving setpoint, for comparison\n"
            "  --integrator NAME    euler (default, joint damping implicit) or implicit\n"
+           "  --torque-scale X     scales the motors' torque limits (diagnostic; default 1)\n"
            "  --dump-model FILE    write the MuJoCo XML of a world with one robot and exit\n"
            "  --help               this text\n";
 }
@@ -143,6 +144,12 @@ int main(int argc, char** argv) {
                    (std::strcmp(argv[i + 1], "euler") == 0 ||
                     std::strcmp(argv[i + 1], "implicit") == 0)) {
             opt.implicitIntegrator = std::strcmp(argv[++i], "implicit") == 0;
+        } else if (a == "--torque-scale") {
+            value(opt.torqueScale);
+            if (!(opt.torqueScale > 0)) {
+                std::cerr << "(tovra-sim) --torque-scale needs a positive number\n";
+                return 2;
+            }
         } else if (a == "--dump-model" && i + 1 < argc) {
             std::ofstream f(argv[++i]);
             f << tovrasim::World::buildXml({0});

@@ -103,6 +103,10 @@ std::vector<std::string> trialSimOptions(const SimSettings& sim, unsigned seed) 
         out.push_back("--substeps");
         out.push_back(std::to_string(sim.substeps));
     }
+    if (sim.torqueScale != 1.0) {
+        out.push_back("--torque-scale");
+        out.push_back(std::to_string(sim.torqueScale));
+    }
     if (!sim.noise) {
         out.push_back("--no-noise");
     } else {

@@ -40,11 +40,13 @@ private:
 
 // How a trial's simulator runs: sensor noise from the trial's seed (each
 // trial noisy but repeatable) or none, the joint model ("velocity" or
-// "setpoint"), physics substeps per step (0: the simulator's default).
+// "setpoint"), physics substeps per step (0: the simulator's default), and
+// for diagnosis a scale of the motors' torque limits.
 struct SimSettings {
     bool noise = true;
     std::string servo = "velocity";
     int substeps = 0;
+    double torqueScale = 1.0;  // a diagnostic: scaled motor torque limits
 };
 std::vector<std::string> trialSimOptions(const SimSettings& sim, unsigned seed);
 

@@ -310,14 +310,14 @@ def sym_frames(rows, tail=0.6):
 #   getup_search.py front --starts front:1,front+FAST_TURN_L:1,front+FAST_TURN_R:1
 GET_UP_FRONT = [
     (0.343, -25.000, 1.000, 0.000, -1.916, -5.195, 0.000, 0.000, 8.591),
-    (0.572, 100.000, -97.785, 68.852, -90.000, -7.825, -10.088, 1.045, 0.000),
-    (0.247, 100.000, -130.000, 69.540, -87.289, 7.662, 11.478, 5.877, 20.074),
-    (0.556, 61.035, -129.005, 50.361, -56.479, -5.353, -26.772, 0.937, 0.000),
-    (0.407, 56.475, -122.325, 53.730, -41.726, 2.540, -40.266, 20.366, 23.392),
+    (0.572, 100.000, -97.785, 75.000, -90.000, -7.825, -10.088, 1.045, 0.000),
+    (0.299, 100.000, -129.598, 56.268, -87.289, 7.662, 11.478, 5.877, 20.074),
+    (0.501, 61.035, -129.005, 50.222, -56.479, -24.311, -26.772, 8.551, 0.000),
+    (0.310, 56.475, -122.325, 57.743, -33.782, 2.540, -48.778, 21.378, 26.057),
 ]
 
 
-GET_UP_FRONT_TAIL = 0.6
+GET_UP_FRONT_TAIL = 0.301
 
 
 @motion
@@ -551,10 +551,10 @@ KICK_R_START = pose(laj1=-90, raj1=-90, laj2=-23, raj2=-1, **APPROACH_LEGS)
 # the seeds 101 to 115), scored by ball travel, staying up through two kicks
 # in a row and the heading change:
 #   kick_search.py --iters 120 --seed 2 --trials 15 --turn-weight 0.3
-KICK = dict(shift=13.1231, t_shift=0.239, stance=-0.2104, lean=-0.771, draw=(22.0, -100.0),
-            draw_foot=-38.0, reach_roll=3.209, t_draw=0.242, swing_to=(90.0, -32.0), toes=30.0,
-            swing_time=0.079, t_hold=0.0369, arm_swing=39.4834, t_back=0.355, t_down=0.154,
-            t_centre=0.2423, t_settle=0.3658, drive=2.629, reach=0.0744)
+KICK = dict(shift=13.1231, t_shift=0.3187, stance=-0.2104, lean=0.1321, draw=(22.0, -100.0),
+            draw_foot=-38.0, reach_roll=7.3451, t_draw=0.242, swing_to=(90.0, -32.0), toes=30.0,
+            swing_time=0.0902, t_hold=0.0, arm_swing=39.4834, t_back=0.355, t_down=0.154,
+            t_centre=0.2423, t_settle=0.4, drive=2.629, reach=0.0744)
 
 
 # Changes of KICK for KickR. The simulator is mirror-symmetric, and so are
@@ -567,7 +567,8 @@ KICK = dict(shift=13.1231, t_shift=0.239, stance=-0.2104, lean=-0.771, draw=(22.
 # less far and turned the robot up to 160 degrees over its two plays; these
 # changes (found by the same search) tip it a little further forward and
 # further over the right foot.
-KICK_R = dict(reach=1.0, reach_roll=1.8125, lean=-0.497, drive=-0.7168, shift=12.925)
+KICK_R = dict(reach=1.6439, reach_roll=1.9607, lean=2.0006, drive=0.2838, shift=12.2802,
+              draw=(9.4188, -100.4584), toes=29.7786, arm_swing=38.2029)
 
 
 def kick_leg(base, side, dy, dz, foot=0.0, roll=None, lean=0.0):
