@@ -755,8 +755,11 @@ void Server::pollOnce(double timeoutSec) {
         fds.push_back({c->fd, ev, 0});
         owners.push_back(c.get());
     }
-    int ms = static_cast<int>(std::max(0.0, timeoutSec) * 1000.0 + 0.999);
-    int n = ::poll(fds.data(), fds.size(), ms);
+    // To the microsecond: a step in real time starts at its tick, not up
+    // to a millisecond after it.
+    const long us = static_cast<long>(std::max(0.0, timeoutSec) * 1e6 + 0.5);
+    const timespec wait{us / 1000000, (us % 1000000) * 1000};
+    int n = ::ppoll(fds.data(), fds.size(), &wait, nullptr);
     if (n > 0) {
         size_t k = 0;
         if (mListenFd >= 0 && (fds[k++].revents & POLLIN))
@@ -830,6 +833,10 @@ void Server::run() {
                     break;
                 pollOnce(left);
             }
+            // Replies that arrived by the tick count for the coming step,
+            // also when this process only got a processor after the tick:
+            // read what is waiting before the step is settled.
+            pollOnce(0);
             // Far behind (a stalled machine): do not try to catch up.
             if (Clock::now() - next > std::chrono::seconds(1))
                 next = Clock::now();

@@ -308,6 +308,11 @@ def sym_frames(rows, tail=0.6):
 # from a calm start and from a start where a turn first winds down on the
 # ground (as when the robot falls while turning):
 #   getup_search.py front --starts front:1,front+FAST_TURN_L:1,front+FAST_TURN_R:1
+# and again on the velocity-motor joints (sensor noise on):
+#   getup_search.py front --iters 400 --trial-seed 101 --seed 7 --starts front:1,left:0.5,right:0.5
+# (stopped after 80 iterations; up within 6 s in 12 of 30 trials on the
+# held-out seeds 401-430; a longer search on the seeds 301-310 reached 8 of
+# 10 there but only 4 of 30 on the held-out seeds, and was not kept).
 GET_UP_FRONT = [
     (0.343, -25.000, 1.000, 0.000, -1.916, -5.195, 0.000, 0.000, 8.591),
     (0.572, 100.000, -97.785, 75.000, -90.000, -7.825, -10.088, 1.045, 0.000),
@@ -330,6 +335,9 @@ def GetUpFront():
 # 100 lines): sit up with a swing of the arms, frog the legs beside the body
 # and rise onto the feet. Found by the same search (getup_search.py back), run
 # with the approach and the open-loop replay of the command lines.
+# Searched again on the velocity-motor joints (sensor noise on):
+#   getup_search.py back --iters 500 --trial-seed 101 --seed 7
+# up within 6 s in 20 of 30 trials on the held-out seeds 401-430.
 # The stand-up lines "outputdata" are the commands of one such get-up:
 #   tovra-motion --action GET_UP_BACK --start back --observe 3 --seed 3 --log rec.csv
 #   record_lines.py rec.csv 0 2.62 getup-back data/outputdata
@@ -551,6 +559,10 @@ KICK_R_START = pose(laj1=-90, raj1=-90, laj2=-23, raj2=-1, **APPROACH_LEGS)
 # the seeds 101 to 115), scored by ball travel, staying up through two kicks
 # in a row and the heading change:
 #   kick_search.py --iters 120 --seed 2 --trials 15 --turn-weight 0.3
+# and again on the velocity-motor joints (sensor noise on), weighting
+# staying up twice as much:
+#   kick_search.py --iters 250 --trials 8 --trial-seed 101 --seed 3 --jobs 1 --up-weight 2
+# (stopped after about 150 iterations, no better since iteration 101).
 KICK = dict(shift=13.1231, t_shift=0.3187, stance=-0.2104, lean=0.1321, draw=(22.0, -100.0),
             draw_foot=-38.0, reach_roll=7.3451, t_draw=0.242, swing_to=(90.0, -32.0), toes=30.0,
             swing_time=0.0902, t_hold=0.0, arm_swing=39.4834, t_back=0.355, t_down=0.154,
@@ -566,7 +578,12 @@ KICK = dict(shift=13.1231, t_shift=0.3187, stance=-0.2104, lean=0.1321, draw=(22
 # (standing on the right foot) met the ball about 2 cm later, sent it 0.5 m
 # less far and turned the robot up to 160 degrees over its two plays; these
 # changes (found by the same search) tip it a little further forward and
-# further over the right foot.
+# further over the right foot. On the velocity-motor joints they were
+# searched alone:
+#   kick_search.py --iters 200 --trials 8 --trial-seed 101 --seed 5 --jobs 1 --up-weight 2
+#       --kicks KICK_R --what right
+# (stopped at iteration 130): up through both kicks in 7 of 20 trials on the
+# held-out seeds 401-420 against 4 of 20 before.
 KICK_R = dict(reach=1.6439, reach_roll=1.9607, lean=2.0006, drive=0.2838, shift=12.2802,
               draw=(9.4188, -100.4584), toes=29.7786, arm_swing=38.2029)
 

@@ -140,6 +140,12 @@ def field(summary, label):
     return "-"
 
 
+def mean(summary, label):
+    """The mean of a summary field ("mean 0.12 (...)"), or "-"."""
+    words = field(summary, label).split()
+    return words[1] if len(words) > 1 else "-"
+
+
 def run(build, data, trials, label, args, extra=""):
     cmd = [os.path.join(build, "tovra-motion"), "--data", data, "--trials", str(trials),
            "--jobs", "2", "--quiet"] + args.split() + extra.split()
@@ -175,10 +181,10 @@ def run(build, data, trials, label, args, extra=""):
     if "--start" in args and "stand" not in args:
         parts.append("up since %s s" % upsince)
     if "--hold" in args or "--walk" in args:
-        parts.append("fwd %s m/s" % field(out, "steady fwd [m/s]").split()[1])
-        parts.append("left %s m/s" % field(out, "steady left [m/s]").split()[1])
-        parts.append("turn %s deg/s" % field(out, "steady turn [d/s]").split()[1])
-        parts.append("moved %s m" % field(out, "moved [m]").split()[1])
+        parts.append("fwd %s m/s" % mean(out, "steady fwd [m/s]"))
+        parts.append("left %s m/s" % mean(out, "steady left [m/s]"))
+        parts.append("turn %s deg/s" % mean(out, "steady turn [d/s]"))
+        parts.append("moved %s m" % mean(out, "moved [m]"))
     t90 = field(out, "turned 90 at [s]")
     if "TURN" in args and t90 != "-":
         parts.append("90 deg at %s" % t90)
@@ -187,8 +193,8 @@ def run(build, data, trials, label, args, extra=""):
     if "DIVE" in args:
         parts.append("left at 1.5 s %s m" % field(out, "left at 1.5 s [m]"))
     if "SIDE_SHORT" in args or "LIE" in args or "DEFEND" in args:
-        parts.append("moved fwd %s, left %s m" % (field(out, "moved fwd [m]").split()[1],
-                                                   field(out, "moved left [m]").split()[1]))
+        parts.append("moved fwd %s, left %s m" % (mean(out, "moved fwd [m]"),
+                                                   mean(out, "moved left [m]")))
     return "| %s | %s |" % (label, "; ".join(parts))
 
 
@@ -201,10 +207,11 @@ def main():
     ap.add_argument("--trials", type=int, default=10)
     ap.add_argument("--only", default="")
     ap.add_argument("--extra", default="")
+    ap.add_argument("--skip", type=int, default=0, help="leave out the first N rows")
     args = ap.parse_args()
     print("| motion (%d trials each) | measured | target |" % args.trials)
     print("|---|---|---|")
-    for label, cmd, target in SUITE:
+    for label, cmd, target in SUITE[args.skip:]:
         if args.only and not any(t in label for t in args.only.split("|")):
             continue
         print(run(args.build, os.path.abspath(args.data), args.trials, label, cmd, args.extra) +
