@@ -339,8 +339,8 @@ def GetUpFront():
 #   getup_search.py back --iters 500 --trial-seed 101 --seed 7
 # up within 6 s in 20 of 30 trials on the held-out seeds 401-430.
 # The stand-up lines "outputdata" are the commands of one such get-up:
-#   tovra-motion --action GET_UP_BACK --start back --observe 3 --seed 3 --log rec.csv
-#   record_lines.py rec.csv 0 2.62 getup-back data/outputdata
+#   tovra-motion --action GET_UP_BACK --start back --observe 3 --seed 402 --log rec.csv
+#   record_lines.py rec.csv 0 2.56 getup-back data/outputdata
 GET_UP_BACK_TAIL = 0.2
 GETUP_BACK_START = pose(legs(10, 0, -5.74), laj1=-80, raj1=-80, laj2=-5, raj2=5)
 GET_UP_BACK = [
