@@ -70,9 +70,9 @@ public:
     static constexpr double kServoKp = 150.0;  // N m / rad
     static constexpr double kServoKv = 8.0;    // N m s / rad
     // The velocity motors (sim/README.md, "Joints", gives the reasons).
-    static constexpr double kLegTorque = 8.0;   // N m
-    static constexpr double kArmTorque = 4.0;   // N m
-    static constexpr double kHeadTorque = 2.0;  // N m
+    static constexpr double kLegTorque = 8.0;        // N m
+    static constexpr double kArmTorque = 4.0;        // N m
+    static constexpr double kHeadTorque = 2.0;       // N m
     static constexpr double kLegArmature = 0.004;    // kg m^2
     static constexpr double kSmallArmature = 0.002;  // kg m^2, arm and head servos
     static constexpr double kGearDamping = 0.02;     // N m s / rad
@@ -85,9 +85,7 @@ public:
     static const std::array<JointSpec, kNumJoints>& joints();
     static const std::vector<BodySpec>& bodies();
     static JointDrive drive(JointGroup g, ServoModel servo);
-    static double forceLimit(JointGroup g, ServoModel servo) {
-        return drive(g, servo).forceLimit;
-    }
+    static double forceLimit(JointGroup g, ServoModel servo) { return drive(g, servo).forceLimit; }
     static double totalMass();
     // Index of a joint by effector name ("lle3"), -1 when unknown.
     static int jointByEffector(const char* name, size_t len);

@@ -331,67 +331,67 @@ double World::jointInertia(const Robot& r, int j) const {
     return mData->qM[mModel->dof_Madr[dof]] - mModel->dof_armature[dof] + d.armature;
 }
 
-void World::updateVelocityMotors(double dt) {
+template <class F>
+void World::forEachMotor(F&& f) {
     const auto& js = RobotModel::joints();
     for (Robot& r : mRobots) {
         if (!r.active)
             continue;
-        for (int j = 0; j < RobotModel::kNumJoints; ++j) {
-            const JointDrive d = motorDrive(js[j].group);
-            const int dof = r.dof[j];
-            const double q = mData->qpos[r.qpos[j]], v = mData->qvel[dof];
-            // A joint stop is rigid: the motor does not drive further into
-            // it, and what the stop's contact lets the joint sink in is
-            // undone within the step.
-            const double lo = deg2rad(js[j].minDeg), hi = deg2rad(js[j].maxDeg);
-            double u = r.command[j];
-            if (q >= hi && u >= 0)
-                u = (hi - q) / kStepTime;
-            else if (q <= lo && u <= 0)
-                u = (lo - q) / kStepTime;
-            r.driveSpeed[j] = u;
-            r.startSpeed[j] = v;
-            // The torque that would bring the joint to the commanded speed
-            // within this substep against its present load. Within the
-            // torque limit the motor holds the speed: its velocity loop,
-            // torque = gain * (u - v_end) at the speed the substep ends
-            // with, is taken implicitly, which is the explicit
-            // gain * (u - v) plus gain * dt of extra inertia on the joint
-            // for this substep; as armature the constraint solver sees it
-            // too, so contact forces agree with the motor's action. Beyond
-            // the limit the motor gives its whole torque.
-            const double need = jointInertia(r, j) * (u - v) / dt - r.load[j];
-            r.holding[j] = std::abs(need) <= d.forceLimit;
-            if (r.holding[j]) {
-                mModel->dof_armature[dof] = d.armature + d.velocityGain * dt;
-                mData->qfrc_applied[dof] = d.velocityGain * (u - v);
-            } else {
-                mModel->dof_armature[dof] = d.armature;
-                mData->qfrc_applied[dof] = std::copysign(d.forceLimit, need);
-            }
-        }
+        for (int j = 0; j < RobotModel::kNumJoints; ++j)
+            f(r, j, motorDrive(js[j].group));
     }
+}
+
+void World::updateVelocityMotors(double dt) {
+    const auto& js = RobotModel::joints();
+    forEachMotor([&](Robot& r, int j, const JointDrive& d) {
+        const int dof = r.dof[j];
+        const double q = mData->qpos[r.qpos[j]], v = mData->qvel[dof];
+        // A joint stop is rigid: the motor does not drive further into
+        // it, and what the stop's contact lets the joint sink in is
+        // undone within the step.
+        const double lo = deg2rad(js[j].minDeg), hi = deg2rad(js[j].maxDeg);
+        double u = r.command[j];
+        if (q >= hi && u >= 0)
+            u = (hi - q) / kStepTime;
+        else if (q <= lo && u <= 0)
+            u = (lo - q) / kStepTime;
+        r.driveSpeed[j] = u;
+        r.startSpeed[j] = v;
+        // The torque that would bring the joint to the commanded speed
+        // within this substep against its present load. Within the
+        // torque limit the motor holds the speed: its velocity loop,
+        // torque = gain * (u - v_end) at the speed the substep ends
+        // with, is taken implicitly, which is the explicit
+        // gain * (u - v) plus gain * dt of extra inertia on the joint
+        // for this substep; as armature the constraint solver sees it
+        // too, so contact forces agree with the motor's action. Beyond
+        // the limit the motor gives its whole torque.
+        const double need = jointInertia(r, j) * (u - v) / dt - r.load[j];
+        r.holding[j] = std::abs(need) <= d.forceLimit;
+        if (r.holding[j]) {
+            mModel->dof_armature[dof] = d.armature + d.velocityGain * dt;
+            mData->qfrc_applied[dof] = d.velocityGain * (u - v);
+        } else {
+            mModel->dof_armature[dof] = d.armature;
+            mData->qfrc_applied[dof] = std::copysign(d.forceLimit, need);
+        }
+    });
 }
 
 // After a substep: the load on every joint, from its acceleration and the
 // motor's torque (inertia * acceleration = motor + load), and the substeps
 // in which a holding motor gave more than its limit.
 void World::afterMotorSubstep(double dt) {
-    const auto& js = RobotModel::joints();
-    for (Robot& r : mRobots) {
-        if (!r.active)
-            continue;
-        for (int j = 0; j < RobotModel::kNumJoints; ++j) {
-            const JointDrive d = motorDrive(js[j].group);
-            const int dof = r.dof[j];
-            const double v = mData->qvel[dof];
-            const double motor = r.holding[j] ? d.velocityGain * (r.driveSpeed[j] - v)
-                                              : mData->qfrc_applied[dof];
-            if (r.holding[j] && std::abs(motor) > d.forceLimit * 1.001)
-                ++mOverloaded;
-            r.load[j] = jointInertia(r, j) * (v - r.startSpeed[j]) / dt - motor;
-        }
-    }
+    forEachMotor([&](Robot& r, int j, const JointDrive& d) {
+        const int dof = r.dof[j];
+        const double v = mData->qvel[dof];
+        const double motor =
+            r.holding[j] ? d.velocityGain * (r.driveSpeed[j] - v) : mData->qfrc_applied[dof];
+        if (r.holding[j] && std::abs(motor) > d.forceLimit * 1.001)
+            ++mOverloaded;
+        r.load[j] = jointInertia(r, j) * (v - r.startSpeed[j]) / dt - motor;
+    });
 }
 
 void World::updateSetpointServos(double dt) {

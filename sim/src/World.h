@@ -172,6 +172,9 @@ private:
     void afterMotorSubstep(double dt);
     double jointInertia(const Robot& r, int joint) const;
     JointDrive motorDrive(JointGroup g) const;
+    // Calls f(robot, joint, drive) for every joint of every robot in play.
+    template <class F>
+    void forEachMotor(F&& f);
     void accumulateContacts(std::array<Vec3, kMaxRobots * 2>& force,
                             std::array<Vec3, kMaxRobots * 2>& copSum,
                             std::array<double, kMaxRobots * 2>& weight);
