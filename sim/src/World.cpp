@@ -71,6 +71,13 @@ World::World() : World(Config{}) {}
 World::World(const Config& cfg) : mCfg(cfg) {
     if (mCfg.substeps < 1)
         mCfg.substeps = 1;
+    // The velocity motors' drives, by joint group, once.
+    for (JointGroup g : {JointGroup::Head, JointGroup::Arm, JointGroup::Leg}) {
+        JointDrive& d = mDrive[static_cast<int>(g)];
+        d = RobotModel::drive(g, ServoModel::Velocity);
+        d.forceLimit *= mCfg.torqueScale;
+        d.velocityGain *= mCfg.torqueScale;
+    }
     mju_user_warning = warningHandler;
     if (!rebuild()) {
         std::cerr << "(tovra-sim) cannot build the empty world\n";
@@ -315,19 +322,11 @@ void World::updateServos(double dt) {
         updateSetpointServos(dt);
 }
 
-JointDrive World::motorDrive(JointGroup g) const {
-    JointDrive d = RobotModel::drive(g, ServoModel::Velocity);
-    d.forceLimit *= mCfg.torqueScale;
-    d.velocityGain *= mCfg.torqueScale;
-    return d;
-}
-
 // The joint's own inertia about its axis with the rest of the robot held
 // still (the diagonal of the mass matrix of the last substep, without the
 // motor's extra inertia of that substep).
-double World::jointInertia(const Robot& r, int j) const {
+double World::jointInertia(const Robot& r, int j, const JointDrive& d) const {
     const int dof = r.dof[j];
-    const JointDrive d = motorDrive(RobotModel::joints()[j].group);
     return mData->qM[mModel->dof_Madr[dof]] - mModel->dof_armature[dof] + d.armature;
 }
 
@@ -338,7 +337,7 @@ void World::forEachMotor(F&& f) {
         if (!r.active)
             continue;
         for (int j = 0; j < RobotModel::kNumJoints; ++j)
-            f(r, j, motorDrive(js[j].group));
+            f(r, j, mDrive[static_cast<int>(js[j].group)]);
     }
 }
 
@@ -367,7 +366,7 @@ void World::updateVelocityMotors(double dt) {
         // for this substep; as armature the constraint solver sees it
         // too, so contact forces agree with the motor's action. Beyond
         // the limit the motor gives its whole torque.
-        const double need = jointInertia(r, j) * (u - v) / dt - r.load[j];
+        const double need = jointInertia(r, j, d) * (u - v) / dt - r.load[j];
         r.holding[j] = std::abs(need) <= d.forceLimit;
         if (r.holding[j]) {
             mModel->dof_armature[dof] = d.armature + d.velocityGain * dt;
@@ -390,7 +389,7 @@ void World::afterMotorSubstep(double dt) {
             r.holding[j] ? d.velocityGain * (r.driveSpeed[j] - v) : mData->qfrc_applied[dof];
         if (r.holding[j] && std::abs(motor) > d.forceLimit * 1.001)
             ++mOverloaded;
-        r.load[j] = jointInertia(r, j) * (v - r.startSpeed[j]) / dt - motor;
+        r.load[j] = jointInertia(r, j, d) * (v - r.startSpeed[j]) / dt - motor;
     });
 }
 

@@ -170,8 +170,7 @@ private:
     void updateSetpointServos(double dt);
     void updateVelocityMotors(double dt);
     void afterMotorSubstep(double dt);
-    double jointInertia(const Robot& r, int joint) const;
-    JointDrive motorDrive(JointGroup g) const;
+    double jointInertia(const Robot& r, int joint, const JointDrive& d) const;
     // Calls f(robot, joint, drive) for every joint of every robot in play.
     template <class F>
     void forEachMotor(F&& f);
@@ -189,6 +188,8 @@ private:
     long mSteps = 0;
     long mBuilds = 0;
     long mOverloaded = 0;
+    // The velocity motors' drives by joint group (torque scale applied).
+    std::array<JointDrive, 3> mDrive{};
 };
 
 }  // namespace tovrasim
