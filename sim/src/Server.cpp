@@ -653,7 +653,9 @@ bool Server::allReplied() const {
 
 bool Server::onlySilentAwaited() const {
     for (const auto& c : mClients) {
-        if (!c->dead && !c->control && c->owed > 0 && c->answered)
+        if (c->dead || c->control || c->owed == 0)
+            continue;
+        if (c->answered || c->lag > 0 || c->repliedThisStep)
             return false;
     }
     return true;
@@ -676,6 +678,18 @@ void Server::settleReplies() {
             // Replying, yet still owing: its frames answer older messages.
             c.lag = c.owed;
             ++mLagging;
+            if (mOpt.lockstep) {
+                // In lockstep the robot had the whole deadline to answer
+                // what it owes and sent less: it is not running behind but
+                // missed a message on purpose (a single silent step, say,
+                // when a beam window is cut short), and each of its frames
+                // answers the message of its own step. What it owes is
+                // written off; an agent slower than the deadline in every
+                // step is then taken as in pace, which the frames cannot
+                // tell apart.
+                c.owed = 0;
+                ++mResyncs;
+            }
         } else if (missedBefore) {
             // Silent for a whole step after a missed message: taken as
             // silent on purpose (or given up on those messages), not as
@@ -812,7 +826,9 @@ void Server::run() {
                 // catches up. Robots that are silent on purpose (the agent
                 // says nothing for the first half second of a beam window)
                 // would make every such step wait out the deadline; a robot
-                // that missed its previous message gets the shorter wait.
+                // that missed its previous message and has been silent since
+                // gets the shorter wait. A robot replying one step behind
+                // gets the whole deadline, the time it needs to catch up.
                 // This changes only when steps happen, not what happens in
                 // them, unless a reply comes late (the trace says so).
                 const double limit =

@@ -91,10 +91,13 @@ private:
     void sendFrame(Client& c, const std::string& body);
     void pollOnce(double timeoutSec);
     bool allReplied() const;
-    // Every client still awaited left its previous message unanswered.
+    // Every client still awaited is silent: it left its previous message
+    // unanswered and has sent nothing since (a robot that replies while
+    // running behind is not silent).
     bool onlySilentAwaited() const;
     // At a step's deadline: which robots answered in time, which run
-    // behind, the late replies, and the re-synchronisation of silent robots.
+    // behind, the late replies, and the re-synchronisation of robots that
+    // were silent (or, in lockstep, did not catch up within the deadline).
     void settleReplies();
     void traceLate(const Client& c);
     void doStep();

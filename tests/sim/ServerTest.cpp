@@ -338,8 +338,10 @@ LagRun lagRun(const std::string& tracePath, const std::vector<Answer>& script, i
     simtest::ScriptedRobot scripted(server->port(), 1, "A", script);
     simtest::ScriptedRobot steady(server->port(), 2, "A", {});
     std::thread thread([&] { server->run(); });
+    // The steady robot answers first: a slow scripted reply must not hold
+    // back the steady one.
     for (int i = 0; i < steps; ++i) {
-        if (!scripted.step() || !steady.step())
+        if (!steady.step() || !scripted.step())
             break;
     }
     thread.join();
@@ -409,28 +411,49 @@ void expectHonestLateLines(const LagRun& r) {
 
 }  // namespace
 
-TEST(LockstepReplies, ARobotOneStepBehindIsLaggingAndNotAnswered) {
+TEST(LockstepReplies, ARobotThatStaysOneFrameBehindIsInPaceAfterTheWholeDeadline) {
     tovra::test::ScratchDir dir;
     const int steps = 16, first = 5;
-    // Answers message 5 one step late and every later one likewise: one
-    // frame per message, one step behind.
-    const LagRun r = lagRun(dir.path() + "/t.jsonl",
-                            scriptFrom(first, {Answer::Later}, Answer::Later, steps), steps);
-    ASSERT_EQ(r.scripted.size(), size_t(steps - 1));
-    expectHonestLateLines(r);
-    for (int i = 0; i < first; ++i)
-        EXPECT_TRUE(r.scripted[i].state.answered) << "message " << i;
-    // The first miss might have been silence; from the next step on its
-    // frames answer the previous message.
-    EXPECT_FALSE(r.scripted[first].state.answered);
-    EXPECT_EQ(r.scripted[first].state.lag, 0);
-    for (int i = first + 1; i < steps - 1; ++i) {
-        EXPECT_FALSE(r.scripted[i].state.answered) << "message " << i;
-        EXPECT_EQ(r.scripted[i].state.lag, 1) << "message " << i;
+    {
+        SCOPED_TRACE("one silent step, then a reply to each message at once");
+        // What an agent does when its beam window of silence is cut short
+        // after one message.
+        const LagRun r = lagRun(dir.path() + "/silent.jsonl",
+                                scriptFrom(first, {Answer::Drop}, Answer::Now, steps), steps);
+        ASSERT_EQ(r.scripted.size(), size_t(steps - 1));
+        expectHonestLateLines(r);
+        EXPECT_FALSE(r.scripted[first].state.answered);
+        // Its next frame is taken as the late answer to the silent message;
+        // given the whole deadline it sends no second one, so what it owes
+        // is written off.
+        EXPECT_FALSE(r.scripted[first + 1].state.answered);
+        EXPECT_EQ(r.scripted[first + 1].state.lag, 1);
+        for (int i = first + 2; i < steps - 1; ++i) {
+            EXPECT_TRUE(r.scripted[i].state.answered) << "message " << i;
+            EXPECT_EQ(r.scripted[i].state.lag, 0) << "message " << i;
+        }
+        EXPECT_EQ(r.lateReplies, 2);
+        EXPECT_EQ(r.laggingSteps, 1);
     }
-    // One late reply for each message from the first miss to the last.
-    EXPECT_EQ(r.lateReplies, steps - first);
-    EXPECT_EQ(r.laggingSteps, steps - first - 1);
+    {
+        SCOPED_TRACE("every reply from message 5 on held back to the next message");
+        // The frames alone cannot tell this robot from the one above: the
+        // same bookkeeping.
+        const LagRun r = lagRun(dir.path() + "/later.jsonl",
+                                scriptFrom(first, {Answer::Later}, Answer::Later, steps), steps);
+        ASSERT_EQ(r.scripted.size(), size_t(steps - 1));
+        expectHonestLateLines(r);
+        for (int i = 0; i < first; ++i)
+            EXPECT_TRUE(r.scripted[i].state.answered) << "message " << i;
+        EXPECT_FALSE(r.scripted[first].state.answered);
+        EXPECT_EQ(r.scripted[first].state.lag, 0);
+        EXPECT_FALSE(r.scripted[first + 1].state.answered);
+        EXPECT_EQ(r.scripted[first + 1].state.lag, 1);
+        for (int i = first + 2; i < steps - 1; ++i)
+            EXPECT_TRUE(r.scripted[i].state.answered) << "message " << i;
+        EXPECT_EQ(r.lateReplies, 2);
+        EXPECT_EQ(r.laggingSteps, 1);
+    }
 }
 
 TEST(LockstepReplies, ARobotThatCatchesUpIsInPaceAgain) {
@@ -463,6 +486,22 @@ TEST(LockstepReplies, ARobotThatCatchesUpIsInPaceAgain) {
         // 6: the step waits for the second, so the robot is in pace again.
         const LagRun r = lagRun(dir.path() + "/both.jsonl",
                                 scriptFrom(first, {Answer::Later}, Answer::Now, steps), steps);
+        ASSERT_EQ(r.scripted.size(), size_t(steps - 1));
+        expectHonestLateLines(r);
+        EXPECT_FALSE(r.scripted[first].state.answered);
+        for (int i = first + 1; i < steps - 1; ++i)
+            EXPECT_TRUE(r.scripted[i].state.answered) << "message " << i;
+        EXPECT_EQ(r.lateReplies, 1);
+        EXPECT_EQ(r.laggingSteps, 0);
+    }
+    {
+        SCOPED_TRACE("one late, then a reply slower than a silent robot's wait");
+        // The late reply to 5 arrives with 6, whose own reply takes longer
+        // than the short wait of a silent robot: a robot that is replying is
+        // given the whole deadline, so it is in pace again from 6 on.
+        const LagRun r = lagRun(dir.path() + "/slow.jsonl",
+                                scriptFrom(first, {Answer::Later, Answer::Slow}, Answer::Now, steps),
+                                steps);
         ASSERT_EQ(r.scripted.size(), size_t(steps - 1));
         expectHonestLateLines(r);
         EXPECT_FALSE(r.scripted[first].state.answered);

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -76,6 +77,7 @@ enum class Answer {
     Now,    // replies at once
     Later,  // replies when the next message arrives (one step late)
     Drop,   // sends nothing and forgets a reply it held back
+    Slow,   // replies after ScriptedRobot::kSlowPause (a held reply goes at once)
 };
 
 // A robot in play that answers every message as its script says (past the
@@ -83,6 +85,8 @@ enum class Answer {
 // message arrives, before that message's own reply.
 class ScriptedRobot {
 public:
+    static constexpr auto kSlowPause = std::chrono::milliseconds(400);
+
     ScriptedRobot(int port, int unum, const std::string& team, std::vector<Answer> script)
         : conn_(port), script_(std::move(script)) {
         conn_.send("(scene rsg/agent/nao/nao.rsg)(init (unum " + std::to_string(unum) +
@@ -103,7 +107,9 @@ public:
             if (held_)
                 conn_.send(reply);
             held_ = a == Answer::Later;
-            if (a == Answer::Now)
+            if (a == Answer::Slow)
+                std::this_thread::sleep_for(kSlowPause);
+            if (a == Answer::Now || a == Answer::Slow)
                 conn_.send(reply);
         }
         messages_.push_back(m);
