@@ -1,0 +1,181 @@
+"""Trials of the bundled simulator on a Dask cluster.
+
+A trial is a plain function call that a worker runs: `motion_trial` plays one
+`tovra-motion` trial with the motion files a candidate brings, in a scratch
+data directory of its own. `connect` gives a client of a local cluster (one
+single-threaded worker process per core) or of a running scheduler, and
+`run_tasks` runs a list of calls on it and returns their results in order:
+a call whose worker dies or that hangs past its time is run again, and every
+call's result is taken exactly once.
+
+The workers of a remote cluster need the same build and data paths as the
+machine that submits (the calls name them)."""
+
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.abspath(os.path.join(HERE, "..", ".."))
+DATA = os.path.join(ROOT, "data")
+BUILD = os.path.join(ROOT, "build")
+
+
+# ------------------------------------------------------------ the cluster
+def connect(scheduler=None, workers=None):
+    """A Dask client: of the scheduler at `scheduler` (tcp://HOST:PORT), or
+    of a new local cluster of `workers` processes (default: one per core),
+    each with one thread, since a trial runs one simulator process."""
+    from distributed import Client, LocalCluster
+
+    if scheduler:
+        return Client(scheduler)
+    n = workers or os.cpu_count() or 1
+    cluster = LocalCluster(n_workers=n, threads_per_worker=1, processes=True,
+                           dashboard_address=None, silence_logs=40)
+    return Client(cluster)
+
+
+def close(client):
+    cluster = getattr(client, "cluster", None)
+    client.close()
+    if cluster is not None:
+        cluster.close()
+
+
+class TaskFailed(RuntimeError):
+    pass
+
+
+def run_tasks(client, fn, calls, timeout=600.0, retries=3, progress=None):
+    """fn(*call) for each call (a tuple) on the cluster; the results in the
+    order of the calls. A call that raises, whose worker dies, or that has
+    not finished `timeout` seconds after it was submitted is submitted again,
+    at most `retries` times; after that TaskFailed is raised. Each call's
+    result is taken once, from the first run that ends (a run given up on
+    that ends later is ignored). progress(done, total) is called as results
+    arrive."""
+    from distributed import wait
+
+    results = [None] * len(calls)
+    done = [False] * len(calls)
+    tries = [0] * len(calls)
+    pending = {}  # future -> (index, submitted at)
+
+    def submit(i):
+        tries[i] += 1
+        # A fresh key per run: a re-run is a new task, not the failed one.
+        f = client.submit(fn, *calls[i], pure=False)
+        pending[f] = (i, time.monotonic())
+
+    for i in range(len(calls)):
+        submit(i)
+    finished = 0
+    while pending:
+        wait(list(pending), timeout=1.0, return_when="FIRST_COMPLETED")
+        now = time.monotonic()
+        for f in list(pending):
+            i, since = pending[f]
+            if f.status == "finished":
+                del pending[f]
+                if not done[i]:
+                    results[i] = f.result()
+                    done[i] = True
+                    finished += 1
+                    if progress:
+                        progress(finished, len(calls))
+            elif f.status in ("error", "cancelled", "lost") or now - since > timeout:
+                del pending[f]
+                reason = f.status if f.status != "pending" else "no result in %g s" % timeout
+                f.cancel()
+                if done[i]:
+                    continue
+                if tries[i] > retries:
+                    raise TaskFailed("call %d: %s after %d runs" % (i, reason, tries[i]))
+                submit(i)
+    return results
+
+
+# ----------------------------------------------------- one motion trial
+def scratch_data(data=DATA, files=None):
+    """A scratch data directory: Acts/ and formation.conf linked from
+    `data`, with `files` (name -> text, written into Acts/) instead of the
+    linked ones."""
+    d = tempfile.mkdtemp(prefix="tovra-trial-")
+    os.mkdir(os.path.join(d, "Acts"))
+    acts = os.path.join(data, "Acts")
+    for name in os.listdir(acts):
+        os.symlink(os.path.abspath(os.path.join(acts, name)), os.path.join(d, "Acts", name))
+    os.symlink(os.path.abspath(os.path.join(data, "formation.conf")),
+               os.path.join(d, "formation.conf"))
+    for name, text in (files or {}).items():
+        if os.path.basename(name) != name or not name:
+            raise ValueError("motion file name %r" % name)
+        path = os.path.join(d, "Acts", name)
+        if os.path.lexists(path):
+            os.unlink(path)
+        with open(path, "w") as f:
+            f.write(text)
+    return d
+
+
+_NUM = r"([-+]?[0-9.]+)"
+_FIELDS = {
+    "up_at": re.compile(r"\bupAt " + _NUM),
+    "falls": re.compile(r"\bfalls (\d+)"),
+    "first_fall": re.compile(r"\bfalls \d+ \(first " + _NUM + r"\)"),
+    "turned": re.compile(r"\bturned " + _NUM),
+    "ball": re.compile(r"\bball " + _NUM + r" \("),
+    "up_after": re.compile(r"\bup after " + _NUM + r" s"),
+    "goal_after": re.compile(r"\bgoal after " + _NUM + r" s"),
+    "ball_x": re.compile(r"\bball at x " + _NUM),
+}
+_MOVED = re.compile(r"\bmoved " + _NUM + "/" + _NUM)
+
+
+def parse_trial(line):
+    """The numbers of one trial line of tovra-motion: up (the robot up at the
+    end), falls, up_at, first_fall, turned, ball, forward, left, and for the
+    agent scenarios up_after, goal_after, ball_x (None where the line has no
+    value)."""
+    out = {k: None for k in _FIELDS}
+    out.update(up=False, forward=None, left=None, line=line.strip())
+    head, sep, body = line.partition(":")
+    if not sep:
+        return out
+    words = body.split()
+    out["up"] = bool(words) and words[0] == "up" and " DOWN" not in body
+    for key, rx in _FIELDS.items():
+        m = rx.search(body)
+        if m:
+            out[key] = int(m.group(1)) if key == "falls" else float(m.group(1))
+    m = _MOVED.search(body)
+    if m:
+        out["forward"], out["left"] = float(m.group(1)), float(m.group(2))
+    return out
+
+
+def motion_trial(args, seed, files=None, build=BUILD, data=DATA, timeout=300.0):
+    """One trial: tovra-motion ARGS --trials 1 --seed SEED with the motion
+    files `files` (name -> text) over the data directory `data`. The parsed
+    trial line (parse_trial), with ok False and the reason in `error` when
+    the trial did not run."""
+    d = scratch_data(data, files)
+    cmd = [os.path.join(build, "tovra-motion")] + list(args) + [
+        "--trials", "1", "--seed", str(seed), "--jobs", "1", "--data", d]
+    try:
+        run = subprocess.run(cmd, capture_output=True, text=True, timeout=timeout)
+        out = run.stdout
+    finally:
+        shutil.rmtree(d, ignore_errors=True)
+    for line in out.splitlines():
+        if line.startswith("trial "):
+            res = parse_trial(line)
+            res.update(ok=True, seed=seed)
+            return res
+    res = parse_trial("")
+    res.update(ok=False, seed=seed, error=(run.stderr.strip().splitlines() or ["no trial line"])[-1])
+    return res
