@@ -6,6 +6,10 @@ TOVRA_JOBS="${TOVRA_JOBS:-2}"
 
 # Packages every build needs; scripts add their own on top.
 TOVRA_BASE_PACKAGES=(cmake ninja-build g++ libboost-dev libgtest-dev libgmock-dev libbenchmark-dev libmujoco-dev python3)
+# The tuning and evaluation tools (tools/motion/optimise.py, tools/evaluate.py)
+# and their tests: CMA-ES and Dask's distributed scheduler for the system
+# interpreter (/usr/bin/python3). The agent itself does not need them.
+TOVRA_TOOL_PACKAGES=(python3-cmaes python3-distributed)
 # clang and its runtime libraries (sanitizers, libFuzzer) for the fuzz build.
 TOVRA_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 

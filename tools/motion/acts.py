@@ -303,9 +303,9 @@ def sym_frames(rows, tail=0.6):
 
 # From lying on the front: push up on the arms, frog the legs out and
 # forward beside the body with the hip yaw-pitch, sit back onto the feet
-# and close the legs while rising. Found by a random search of the key
-# frames on the simulator's physics (tools/motion/getup_search.py front),
-# from a calm start and from a start where a turn first winds down on the
+# and close the legs while rising. Found by a random local search of the
+# key frames on the simulator's physics (getup_search.py, used before
+# optimise.py), from a calm start and from a start where a turn first winds down on the
 # ground (as when the robot falls while turning):
 #   getup_search.py front --starts front:1,front+FAST_TURN_L:1,front+FAST_TURN_R:1
 # and again on the velocity-motor joints (sensor noise on), each candidate
@@ -471,11 +471,15 @@ def both(name, **kw):
 
 both("Turn", turn=40, turn_phase=TURN_PHASE)
 both("SlowTurn", turn=20, turn_phase=TURN_PHASE)
-both("FastTurn", turn=60, turn_phase=TURN_PHASE)
+# The fast turn and the walk around the ball: their gait parameters, as the
+# optimiser (optimise.py turn, optimise.py around) searches them.
+FAST_TURN = dict(turn=60, turn_phase=TURN_PHASE, sway=8.0, lift=20.0)
+both("FastTurn", **FAST_TURN)
 both("LargeTurn", turn=30, turn_phase=TURN_PHASE, stride=8, stride_phase=STRIDE_PHASE)
 # Circling a ball in front: steps to the right while turning left.
-both("WalkAroundBall", turn=40, turn_phase=TURN_PHASE, side=-6, side_phase=SIDE_PHASE,
-     **SIDE_GAIT)
+WALK_AROUND_BALL = dict(turn=40, turn_phase=TURN_PHASE, side=-6, side_phase=SIDE_PHASE,
+                        **SIDE_GAIT)
+both("WalkAroundBall", **WALK_AROUND_BALL)
 
 
 @motion
@@ -560,7 +564,8 @@ KICK_R_START = pose(laj1=-90, raj1=-90, laj2=-23, raj2=-1, **APPROACH_LEGS)
 # 0.26 m, so the swing's arc sits as far forward as the hip allows.
 # `stance` is the ankle's height below the hip (metres), `draw` and
 # `swing_to` are (hip pitch, knee), angles degrees, times seconds.
-# Tuned with tools/motion/kick_search.py (both kicks, 15 trials each from
+# Tuned with a random local search (kick_search.py, used before optimise.py;
+# both kicks, 15 trials each from
 # the seeds 101 to 115), scored by ball travel, staying up through two kicks
 # in a row and the heading change:
 #   kick_search.py --iters 120 --seed 2 --trials 15 --turn-weight 0.3
@@ -707,13 +712,20 @@ def KickR():
 DIVE_JOINTS = ["llj2", "rlj2", "llj6", "rlj6", "laj1", "raj1", "laj2", "raj2"]
 
 
+# roll: both hip rolls (degrees), arms: the shoulder rolls (left, right),
+# t_tip: the time to the tipping pose, held for the rest of the second.
+DIVE = dict(roll=25, arms=(-47, 95), t_tip=0.1)
+
+
 def dive_right(arms_up):
     """Falls to the right: both feet are pushed to the left under the body
     and the arms reach out to the right (over the head when arms_up)."""
-    tip = pose(STAND, llj2=25, rlj2=25, llj6=0, rlj6=0, laj2=-47, raj2=95)
+    d = DIVE
+    tip = pose(STAND, llj2=d["roll"], rlj2=d["roll"], llj6=0, rlj6=0, laj2=d["arms"][0],
+               raj2=d["arms"][1])
     if arms_up:
         tip = pose(tip, laj1=120, raj1=120, laj2=-10, raj2=10)
-    return [(0.1, tip), (0.9, tip)]
+    return [(d["t_tip"], tip), (1.0 - d["t_tip"], tip)]
 
 
 @motion

@@ -29,8 +29,14 @@ def connect(scheduler=None, workers=None):
     """A Dask client: of the scheduler at `scheduler` (tcp://HOST:PORT), or
     of a new local cluster of `workers` processes (default: one per core),
     each with one thread, since a trial runs one simulator process."""
+    import sys
+
+    import cloudpickle
     from distributed import Client, LocalCluster
 
+    # The trial functions travel with the tasks: a worker needs the build
+    # and the data, not this checkout's Python path.
+    cloudpickle.register_pickle_by_value(sys.modules[__name__])
     if scheduler:
         return Client(scheduler)
     n = workers or os.cpu_count() or 1
@@ -75,7 +81,10 @@ def run_tasks(client, fn, calls, timeout=600.0, retries=3, progress=None):
         submit(i)
     finished = 0
     while pending:
-        wait(list(pending), timeout=1.0, return_when="FIRST_COMPLETED")
+        try:
+            wait(list(pending), timeout=1.0, return_when="FIRST_COMPLETED")
+        except TimeoutError:
+            pass  # nothing ended within the second: look for hung calls
         now = time.monotonic()
         for f in list(pending):
             i, since = pending[f]
@@ -132,6 +141,7 @@ _FIELDS = {
     "up_after": re.compile(r"\bup after " + _NUM + r" s"),
     "goal_after": re.compile(r"\bgoal after " + _NUM + r" s"),
     "ball_x": re.compile(r"\bball at x " + _NUM),
+    "side": re.compile(r"\bside1\.5 " + _NUM),
 }
 _MOVED = re.compile(r"\bmoved " + _NUM + "/" + _NUM)
 
