@@ -11,6 +11,7 @@ call's result is taken exactly once.
 The workers of a remote cluster need the same build and data paths as the
 machine that submits (the calls name them)."""
 
+import asyncio
 import os
 import re
 import shutil
@@ -34,8 +35,10 @@ def connect(scheduler=None, workers=None):
     if scheduler:
         return Client(scheduler)
     n = workers or os.cpu_count() or 1
+    # The scheduler's HTTP server runs even without a dashboard: on a free
+    # port, not on the default 8787 another cluster may hold.
     cluster = LocalCluster(n_workers=n, threads_per_worker=1, processes=True,
-                           dashboard_address=None, silence_logs=40)
+                           dashboard_address=":0", silence_logs=40)
     return Client(cluster)
 
 
@@ -50,14 +53,15 @@ class TaskFailed(RuntimeError):
     pass
 
 
-def run_tasks(client, fn, calls, timeout=600.0, retries=3, progress=None):
+def run_tasks(client, fn, calls, timeout=600.0, retries=3, progress=None, give_up=None):
     """fn(*call) for each call (a tuple) on the cluster; the results in the
     order of the calls. A call that raises, whose worker dies, or that has
     not finished `timeout` seconds after it was submitted is submitted again,
-    at most `retries` times; after that TaskFailed is raised. Each call's
-    result is taken once, from the first run that ends (a run given up on
-    that ends later is ignored). progress(done, total) is called as results
-    arrive."""
+    at most `retries` times; after that TaskFailed is raised, or, when
+    `give_up` is given, give_up(index, reason) is taken as its result. Each
+    call's result is taken once, from the first run that ends (a run given
+    up on that ends later is ignored). progress(done, total) is called as
+    results arrive."""
     from distributed import wait
 
     results = [None] * len(calls)
@@ -75,7 +79,10 @@ def run_tasks(client, fn, calls, timeout=600.0, retries=3, progress=None):
         submit(i)
     finished = 0
     while pending:
-        wait(list(pending), timeout=1.0, return_when="FIRST_COMPLETED")
+        try:
+            wait(list(pending), timeout=1.0, return_when="FIRST_COMPLETED")
+        except (TimeoutError, asyncio.TimeoutError):
+            pass  # nothing ended within the second: look at the time-outs
         now = time.monotonic()
         for f in list(pending):
             i, since = pending[f]
@@ -90,11 +97,21 @@ def run_tasks(client, fn, calls, timeout=600.0, retries=3, progress=None):
             elif f.status in ("error", "cancelled", "lost") or now - since > timeout:
                 del pending[f]
                 reason = f.status if f.status != "pending" else "no result in %g s" % timeout
+                if f.status == "error":
+                    reason = "error: %s" % (f.exception(),)
                 f.cancel()
                 if done[i]:
                     continue
                 if tries[i] > retries:
-                    raise TaskFailed("call %d: %s after %d runs" % (i, reason, tries[i]))
+                    reason = "%s after %d runs" % (reason, tries[i])
+                    if give_up is None:
+                        raise TaskFailed("call %d: %s" % (i, reason))
+                    results[i] = give_up(i, reason)
+                    done[i] = True
+                    finished += 1
+                    if progress:
+                        progress(finished, len(calls))
+                    continue
                 submit(i)
     return results
 
@@ -179,3 +196,4 @@ def motion_trial(args, seed, files=None, build=BUILD, data=DATA, timeout=300.0):
     res = parse_trial("")
     res.update(ok=False, seed=seed, error=(run.stderr.strip().splitlines() or ["no trial line"])[-1])
     return res
+
