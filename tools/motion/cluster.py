@@ -2,11 +2,13 @@
 
 A trial is a plain function call that a worker runs: `motion_trial` plays one
 `tovra-motion` trial with the motion files a candidate brings, in a scratch
-data directory of its own. `connect` gives a client of a local cluster (one
-single-threaded worker process per core) or of a running scheduler, and
-`run_tasks` runs a list of calls on it and returns their results in order:
-a call whose worker dies or that hangs past its time is run again, and every
-call's result is taken exactly once.
+data directory of its own; `match_run` plays one match with scripts/match
+(a match needs both cores of a two-core machine: one such worker per
+machine). `connect` gives a client of a local cluster (one single-threaded
+worker process per core) or of a running scheduler, and `run_tasks` runs a
+list of calls on it and returns their results in order: a call whose worker
+dies or that hangs past its time is run again, and every call's result is
+taken exactly once.
 
 The workers of a remote cluster need the same build and data paths as the
 machine that submits (the calls name them)."""
@@ -197,3 +199,73 @@ def motion_trial(args, seed, files=None, build=BUILD, data=DATA, timeout=300.0):
     res.update(ok=False, seed=seed, error=(run.stderr.strip().splitlines() or ["no trial line"])[-1])
     return res
 
+
+# ------------------------------------------------------------ one match
+MATCH = os.path.join(ROOT, "scripts", "match")
+
+
+def read_match(out_dir):
+    """(left goals, right goals, GameOver reached) from the players.tsv a
+    match wrote into out_dir; None when there is none or it has no score."""
+    score = gameover = None
+    try:
+        with open(os.path.join(out_dir, "players.tsv")) as f:
+            for line in f:
+                fields = line.rstrip("\n").split("\t")
+                if fields[0] == "#score" and len(fields) >= 3:
+                    score = (int(fields[1]), int(fields[2]))
+                elif fields[0] == "#gameover" and len(fields) >= 2:
+                    gameover = fields[1] == "1"
+    except OSError:
+        return None
+    if score is None:
+        return None
+    return score + (bool(gameover),)
+
+
+def match_run(seed, half=300, one_team=False, build=BUILD, data=DATA, out=None,
+              timeout=3600.0, script=MATCH):
+    """One match with scripts/match (lockstep, sensor noise from `seed`),
+    the team's data from `data`, in the directory `out` (kept), or in a
+    scratch directory removed afterwards; `script` is scripts/match (a
+    caller on another machine names its own). The match ends itself after
+    `timeout` seconds of wall time; a script that outlives that by a minute
+    is stopped (SIGTERM: it stops the simulator and the players it started).
+    A dict: ok, seed, left, right (goals), wall (seconds), dir (None for a
+    scratch directory), and error when ok is False."""
+    keep = out is not None
+    d = out if keep else tempfile.mkdtemp(prefix="tovra-match-")
+    cmd = [script, "--half", str(half), "--seed", str(seed), "--no-build", "--build-dir", build,
+           "--data", data, "--out", d, "--timeout", str(int(timeout))]
+    if one_team:
+        cmd.append("--one-team")
+    res = {"ok": False, "seed": seed, "left": None, "right": None, "wall": None,
+           "dir": d if keep else None}
+    start = time.monotonic()
+    proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, text=True)
+    try:
+        out_text, _ = proc.communicate(timeout=timeout + 60)
+    except subprocess.TimeoutExpired:
+        proc.terminate()
+        try:
+            out_text, _ = proc.communicate(timeout=30)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            out_text, _ = proc.communicate()
+    res["wall"] = round(time.monotonic() - start, 1)
+    try:
+        got = read_match(d)
+        if got is None:
+            lines = out_text.strip().splitlines()
+            res["error"] = "no score (exit status %s): %s" % (
+                proc.returncode, lines[-1] if lines else "no output")
+        elif not got[2]:
+            over = [x for x in out_text.splitlines() if x.startswith("match over")]
+            res["error"] = "ended before GameOver: " + (over[-1] if over else "no end line")
+        else:
+            res.update(ok=True, left=got[0], right=got[1])
+    finally:
+        if not keep:
+            shutil.rmtree(d, ignore_errors=True)
+    return res
