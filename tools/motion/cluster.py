@@ -2,15 +2,18 @@
 
 A trial is a plain function call that a worker runs: `motion_trial` plays one
 `tovra-motion` trial with the motion files a candidate brings, in a scratch
-data directory of its own. `connect` gives a client of a local cluster (one
-single-threaded worker process per core) or of a running scheduler, and
-`run_tasks` runs a list of calls on it and returns their results in order:
-a call whose worker dies or that hangs past its time is run again, and every
-call's result is taken exactly once.
+data directory of its own; `match_run` plays one match with scripts/match
+(a match needs both cores of a two-core machine: one such worker per
+machine). `connect` gives a client of a local cluster (one single-threaded
+worker process per core) or of a running scheduler, and `run_tasks` runs a
+list of calls on it and returns their results in order: a call whose worker
+dies or that hangs past its time is run again, and every call's result is
+taken exactly once.
 
 The workers of a remote cluster need the same build and data paths as the
 machine that submits (the calls name them)."""
 
+import asyncio
 import os
 import re
 import shutil
@@ -40,8 +43,10 @@ def connect(scheduler=None, workers=None):
     if scheduler:
         return Client(scheduler)
     n = workers or os.cpu_count() or 1
+    # The scheduler's HTTP server runs even without a dashboard: on a free
+    # port, not on the default 8787 another cluster may hold.
     cluster = LocalCluster(n_workers=n, threads_per_worker=1, processes=True,
-                           dashboard_address=None, silence_logs=40)
+                           dashboard_address=":0", silence_logs=40)
     return Client(cluster)
 
 
@@ -56,14 +61,15 @@ class TaskFailed(RuntimeError):
     pass
 
 
-def run_tasks(client, fn, calls, timeout=600.0, retries=3, progress=None):
+def run_tasks(client, fn, calls, timeout=600.0, retries=3, progress=None, give_up=None):
     """fn(*call) for each call (a tuple) on the cluster; the results in the
     order of the calls. A call that raises, whose worker dies, or that has
     not finished `timeout` seconds after it was submitted is submitted again,
-    at most `retries` times; after that TaskFailed is raised. Each call's
-    result is taken once, from the first run that ends (a run given up on
-    that ends later is ignored). progress(done, total) is called as results
-    arrive."""
+    at most `retries` times; after that TaskFailed is raised, or, when
+    `give_up` is given, give_up(index, reason) is taken as its result. Each
+    call's result is taken once, from the first run that ends (a run given
+    up on that ends later is ignored). progress(done, total) is called as
+    results arrive."""
     from distributed import wait
 
     results = [None] * len(calls)
@@ -83,8 +89,8 @@ def run_tasks(client, fn, calls, timeout=600.0, retries=3, progress=None):
     while pending:
         try:
             wait(list(pending), timeout=1.0, return_when="FIRST_COMPLETED")
-        except TimeoutError:
-            pass  # nothing ended within the second: look for hung calls
+        except (TimeoutError, asyncio.TimeoutError):
+            pass  # nothing ended within the second: look at the time-outs
         now = time.monotonic()
         for f in list(pending):
             i, since = pending[f]
@@ -99,11 +105,21 @@ def run_tasks(client, fn, calls, timeout=600.0, retries=3, progress=None):
             elif f.status in ("error", "cancelled", "lost") or now - since > timeout:
                 del pending[f]
                 reason = f.status if f.status != "pending" else "no result in %g s" % timeout
+                if f.status == "error":
+                    reason = "error: %s" % (f.exception(),)
                 f.cancel()
                 if done[i]:
                     continue
                 if tries[i] > retries:
-                    raise TaskFailed("call %d: %s after %d runs" % (i, reason, tries[i]))
+                    reason = "%s after %d runs" % (reason, tries[i])
+                    if give_up is None:
+                        raise TaskFailed("call %d: %s" % (i, reason))
+                    results[i] = give_up(i, reason)
+                    done[i] = True
+                    finished += 1
+                    if progress:
+                        progress(finished, len(calls))
+                    continue
                 submit(i)
     return results
 
@@ -162,6 +178,9 @@ def parse_trial(line):
         m = rx.search(body)
         if m:
             out[key] = int(m.group(1)) if key == "falls" else float(m.group(1))
+    if "up after" in body:
+        # An agent scenario: up when it got up ("up after - s" if never).
+        out["up"] = out["up_after"] is not None
     m = _MOVED.search(body)
     if m:
         out["forward"], out["left"] = float(m.group(1)), float(m.group(2))
@@ -188,4 +207,75 @@ def motion_trial(args, seed, files=None, build=BUILD, data=DATA, timeout=300.0):
             return res
     res = parse_trial("")
     res.update(ok=False, seed=seed, error=(run.stderr.strip().splitlines() or ["no trial line"])[-1])
+    return res
+
+
+# ------------------------------------------------------------ one match
+MATCH = os.path.join(ROOT, "scripts", "match")
+
+
+def read_match(out_dir):
+    """(left goals, right goals, GameOver reached) from the players.tsv a
+    match wrote into out_dir; None when there is none or it has no score."""
+    score = gameover = None
+    try:
+        with open(os.path.join(out_dir, "players.tsv")) as f:
+            for line in f:
+                fields = line.rstrip("\n").split("\t")
+                if fields[0] == "#score" and len(fields) >= 3:
+                    score = (int(fields[1]), int(fields[2]))
+                elif fields[0] == "#gameover" and len(fields) >= 2:
+                    gameover = fields[1] == "1"
+    except OSError:
+        return None
+    if score is None:
+        return None
+    return score + (bool(gameover),)
+
+
+def match_run(seed, half=300, one_team=False, build=BUILD, data=DATA, out=None,
+              timeout=3600.0, script=MATCH):
+    """One match with scripts/match (lockstep, sensor noise from `seed`),
+    the team's data from `data`, in the directory `out` (kept), or in a
+    scratch directory removed afterwards; `script` is scripts/match (a
+    caller on another machine names its own). The match ends itself after
+    `timeout` seconds of wall time; a script that outlives that by a minute
+    is stopped (SIGTERM: it stops the simulator and the players it started).
+    A dict: ok, seed, left, right (goals), wall (seconds), dir (None for a
+    scratch directory), and error when ok is False."""
+    keep = out is not None
+    d = out if keep else tempfile.mkdtemp(prefix="tovra-match-")
+    cmd = [script, "--half", str(half), "--seed", str(seed), "--no-build", "--build-dir", build,
+           "--data", data, "--out", d, "--timeout", str(int(timeout))]
+    if one_team:
+        cmd.append("--one-team")
+    res = {"ok": False, "seed": seed, "left": None, "right": None, "wall": None,
+           "dir": d if keep else None}
+    start = time.monotonic()
+    proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, text=True)
+    try:
+        out_text, _ = proc.communicate(timeout=timeout + 60)
+    except subprocess.TimeoutExpired:
+        proc.terminate()
+        try:
+            out_text, _ = proc.communicate(timeout=30)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            out_text, _ = proc.communicate()
+    res["wall"] = round(time.monotonic() - start, 1)
+    try:
+        got = read_match(d)
+        if got is None:
+            lines = out_text.strip().splitlines()
+            res["error"] = "no score (exit status %s): %s" % (
+                proc.returncode, lines[-1] if lines else "no output")
+        elif not got[2]:
+            over = [x for x in out_text.splitlines() if x.startswith("match over")]
+            res["error"] = "ended before GameOver: " + (over[-1] if over else "no end line")
+        else:
+            res.update(ok=True, left=got[0], right=got[1])
+    finally:
+        if not keep:
+            shutil.rmtree(d, ignore_errors=True)
     return res
