@@ -31,6 +31,7 @@ import json
 import math
 import os
 import pickle
+import subprocess
 import sys
 import time
 
@@ -395,11 +396,12 @@ def main(argv=None):
                 print("not written: the result does not beat the start on the check seeds")
             else:
                 write_back(os.path.join(HERE, "acts.py"), values, problem.decimals)
-                texts = problem.texts(chosen)
-                for name, text in texts.items():
-                    with open(os.path.join(args.data, "Acts", name), "w") as f:
-                        f.write(text)
-                print("written: acts.py and %s" % ", ".join(sorted(texts)))
+                # Every file acts.py writes, since others may share the
+                # values (Shoot is KickL's kick as a table).
+                subprocess.run([sys.executable, os.path.join(HERE, "acts.py"), "--out",
+                                os.path.join(args.data, "Acts")], check=True)
+                print("written: acts.py and the motion files it writes into %s"
+                      % os.path.join(args.data, "Acts"))
     finally:
         cluster.close(client)
     return 0
