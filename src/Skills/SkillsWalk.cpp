@@ -71,22 +71,25 @@ std::string Skills::Walk_Omni_SlowDown(const Vector3f& target) {
         st.ifNewPoint = false;
         st.ForceSlowDown = true;
         const bool due = (type != st.oldType && isStraight(st.oldType)) || Walk_Omni_WithNoTarget;
-        if (due && st.flagSpeed > kSlowDownCycles) {
-            // The phase has walked its cycles: it ends here, and this cycle
-            // already follows the walk behaviour (continuing in the slowing
-            // sense would send a straight step computed from the new type).
-            st.ForceSlowDown = false;
-            Walk_Omni_WithNoTarget = false;
-            st.flagSpeed = 0;
-            st.speed = MinSpeed;
-        } else if (due) {
+        if (due) {
+            // The sense the phase has been walking in. The cycle that ends the
+            // phase sends one more slow step, and it keeps this sense: taken from
+            // the new direction it would step backwards out of a forward walk
+            // whenever the new direction is not forward.
+            const bool forward = st.oldType == SIDE_FORWARD_ ||
+                                 (Walk_Omni_WithNoTarget && Walk_Omni_Type == SIDE_FORWARD_);
+            if (st.flagSpeed > kSlowDownCycles) {
+                st.ForceSlowDown = false;
+                Walk_Omni_WithNoTarget = false;
+                st.oldType = type;
+                st.flagSpeed = 0;
+                st.speed = MinSpeed;
+            }
             st.speed -= 2;
             if (st.speed <= MinSpeed) {
                 st.speed = MinSpeed;
                 ++st.flagSpeed;
             }
-            const bool forward = st.oldType == SIDE_FORWARD_ ||
-                                 (Walk_Omni_WithNoTarget && Walk_Omni_Type == SIDE_FORWARD_);
             ACS->setType(forward ? SIDE_FORWARD_ : SIDE_BACKWARD_);
             if (type == SIDE_TURNLEFT_) {
                 ACS->setTurAng(kSlowDownTurn);
@@ -97,9 +100,8 @@ std::string Skills::Walk_Omni_SlowDown(const Vector3f& target) {
             }
             ACS->setSpeed(st.speed);
             return ACS->doAction(WALK_OMNI, HEAD_STILL);
-        } else {
-            st.ForceSlowDown = false;
         }
+        st.ForceSlowDown = false;
     }
 
     st.oldType = type;
