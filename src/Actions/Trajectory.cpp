@@ -225,9 +225,9 @@ double Trajectory::getHipX(double t, int der) {
     const double xsd = Xsd;
     // One period of a cubic through kDs + Xed (at kT), (k+1)Ds - Xsd (at
     // kT + Td) and (k+1)Ds + Xed (at (k+1)T). D = Ds - Xed - Xsd sets the
-    // curvature of both pieces; the velocity is continuous at the joints
-    // when D is 0, and otherwise steps there by an amount proportional to
-    // D, which the gait's parameters were tuned with.
+    // curvature of both pieces. The position is continuous; the velocity
+    // steps up by Ds/S at the end of double support and down by as much at
+    // its start, the hip curve the gait's parameters were tuned with.
     const double C = ds - xed - xsd;
     if (t < kT + td) {
         const double u = t - kT;
