@@ -103,7 +103,10 @@ bool Action::matrixFill(KeyFrameTable& table, const std::string& fileName) {
             return false;
         }
         std::istringstream head(line);
-        if (!(head >> rows >> cols) || rows < 3 || rows > MATRIX_ROWS || cols < 2 ||
+        // The table holds 24 x 100 numbers. A table without joint rows (fewer
+        // than 3 rows) still plays its time line; at least one column is
+        // needed because the last column's end time ends the motion.
+        if (!(head >> rows >> cols) || rows < 0 || rows > MATRIX_ROWS || cols < 1 ||
             cols > MATRIX_COLS) {
             reportFile("matrixFill", "bad key-frame table", path);
             return false;
@@ -121,11 +124,9 @@ bool Action::matrixFill(KeyFrameTable& table, const std::string& fileName) {
         std::istringstream numbers(line);
         double value = 0;
         int c = 0;
-        while (numbers >> value) {
-            if (c >= cols) {
-                reportFile("matrixFill", "bad key-frame table", path);
-                return false;
-            }
+        // Numbers beyond the declared column count are stored but never
+        // played; numbers beyond the table's width are dropped.
+        while (c < MATRIX_COLS && numbers >> value) {
             table[r][c++] = value;
         }
         // Joint rows name a joint by its JointID + 1.
@@ -143,7 +144,7 @@ std::string Action::act(const KeyFrameTable& table, double& time) {
     std::string text;
     const int rows = static_cast<int>(table[0][0]);
     const int cols = static_cast<int>(table[1][0]);
-    if (rows < 3 || rows > MATRIX_ROWS || cols < 2 || cols > MATRIX_COLS) {
+    if (rows < 0 || rows > MATRIX_ROWS || cols < 1 || cols > MATRIX_COLS) {
         time = 0;
         return text;
     }

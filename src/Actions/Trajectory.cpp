@@ -223,13 +223,12 @@ double Trajectory::getHipX(double t, int der) {
     const double ds = Ds;
     const double xed = Xed;
     const double xsd = Xsd;
-    // One period of a cubic spline through kDs + Xed (at kT), (k+1)Ds - Xsd
-    // (at kT + Td) and (k+1)Ds + Xed (at (k+1)T). C sets the curvature; this
-    // value is the one for which the velocity is continuous at both joints
-    // of the period (it vanishes when double and single support move the hip
-    // at the same mean speed, and the hip then moves uniformly).
-    const double D = ds - xed - xsd;
-    const double C = (D * S - (xed + xsd) * td) / T;
+    // One period of a cubic through kDs + Xed (at kT), (k+1)Ds - Xsd (at
+    // kT + Td) and (k+1)Ds + Xed (at (k+1)T). D = Ds - Xed - Xsd sets the
+    // curvature of both pieces. The position is continuous; the velocity
+    // steps up by Ds/S at the end of double support and down by as much at
+    // its start, the hip curve the gait's parameters were tuned with.
+    const double C = ds - xed - xsd;
     if (t < kT + td) {
         const double u = t - kT;
         const double v = kT + td - t;

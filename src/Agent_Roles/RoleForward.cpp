@@ -11,7 +11,7 @@
 
 RoleForward* RoleForward::handleT = nullptr;
 RoleForward::PlayOnState RoleForward::sPlayOn;
-RoleForward::SetPieceState RoleForward::sSetPiece;
+RoleForward::KickInState RoleForward::sKickIn;
 bool RoleForward::sLastCycSet = false;
 int RoleForward::sLastCyc = 0;
 
@@ -39,7 +39,7 @@ void RoleForward::deleteT() {
 
 void RoleForward::resetState() {
     sPlayOn = PlayOnState();
-    sSetPiece = SetPieceState();
+    sKickIn = KickInState();
     sLastCycSet = false;
     sLastCyc = 0;
 }
@@ -105,6 +105,9 @@ std::string RoleForward::PlayOn() {
     }
     if (!TAC->isMeMostCloseToBall(kickTime)) {
         WM->setDribbleBall(false);
+        // The preamble does not order the side by distance to this robot;
+        // moving without the ball steps round the nearest teammate.
+        TAC->sortOurAllByDistToMe(TAC->ourAllDistToMe);
         return TAC->movingWithoutBall();
     }
     return playBall(myDis, oppDis);
@@ -185,18 +188,10 @@ std::string RoleForward::playBall(double myDis, double oppDis) {
 
 // --- Set pieces --------------------------------------------------------------
 
-Vector3f RoleForward::waitTarget(double hysteresis) {
-    SetPieceState& s = sSetPiece;
-    if (!s.waitSet) {
-        s.waitSet = true;
-        s.waitPos = WM->getMyPos();
-    }
+Vector3f RoleForward::waitPoint() {
     const Tactic::StrategyMap points = TAC->GetWaitStrategyPos();
     const auto own = points.find(WM->getMyObject());
-    if (own != points.end() && calculateDist(own->second, s.waitPos) > hysteresis) {
-        s.waitPos = own->second;
-    }
-    return s.waitPos;
+    return own != points.end() ? own->second : WM->getMyPos();
 }
 
 std::string RoleForward::KickOff_Left() {
@@ -228,7 +223,7 @@ std::string RoleForward::KickIn_Right() {
 }
 
 std::string RoleForward::kickIn(bool own) {
-    SetPieceState& s = sSetPiece;
+    KickInState& s = sKickIn;
     if (!s.ballSet || WM->getGlobalConfidence(BALL) > 9.6) {
         s.ballSet = true;
         s.ballPos = WM->getBallPos();
@@ -249,7 +244,12 @@ std::string RoleForward::kickIn(bool own) {
 
     ACS->setObjectFocused(BALL);
     if (ball.x() < -1) {
-        return SKS->Walk_Omni_SlowDown(waitTarget(0.3));
+        const Vector3f w = waitPoint();
+        if (!s.waitSet || calculateDist(w, s.waitPos) > 0.3) {
+            s.waitSet = true;
+            s.waitPos = w;
+        }
+        return SKS->Walk_Omni_SlowDown(s.waitPos);
     }
     if (TAC->isMeMostCloseToBall(kickTime)) {
         return SKS->Walk_Omni_SlowDown(ball + Vector3f(-2.5, 0, 0));
@@ -277,7 +277,7 @@ std::string RoleForward::Corner_Kick_Right() {
 std::string RoleForward::cornerKick(bool own) {
     ACS->setObjectFocused(BALL);
     if (!own) {
-        return SKS->Walk_Omni_SlowDown(waitTarget(0));
+        return SKS->Walk_Omni_SlowDown(waitPoint());
     }
     if (firstOf(TAC->ourAllDistToBall) == WM->getMyObject()) {
         return SKS->SideKick(Vector3f(7.5, 0, 0));
@@ -298,5 +298,5 @@ std::string RoleForward::goalKick(bool own) {
         return PlayOn();
     }
     ACS->setObjectFocused(BALL);
-    return SKS->Walk_Omni_SlowDown(waitTarget(0));
+    return SKS->Walk_Omni_SlowDown(waitPoint());
 }

@@ -49,8 +49,10 @@ public:
         bool flagKickBall = false;
     };
 
-    // State of the set pieces: the kick-ins' ball, the remembered targets.
-    struct SetPieceState {
+    // State of the kick-ins: their own ball position and remembered targets.
+    // The other set pieces walk to the current waiting point and keep
+    // nothing.
+    struct KickInState {
         bool ballSet = false;
         Vector3f ballPos;
         bool waitSet = false;
@@ -60,7 +62,7 @@ public:
     };
 
     static const PlayOnState& playOnState() { return sPlayOn; }
-    static const SetPieceState& setPieceState() { return sSetPiece; }
+    static const KickInState& kickInState() { return sKickIn; }
     static void resetState();
 
 private:
@@ -73,14 +75,14 @@ private:
     std::string supportDefence();
     // PlayOn as the forward who plays the ball.
     std::string playBall(double myDis, double oppDis);
-    // This forward's entry of the wait positions; a missing entry keeps the
-    // last target (hysteresis: a move below `hysteresis` is ignored).
-    Vector3f waitTarget(double hysteresis);
+    // This forward's entry of the wait positions, or its own position when
+    // it has none.
+    Vector3f waitPoint();
 
     double kickTime = -1000;
 
     static PlayOnState sPlayOn;
-    static SetPieceState sSetPiece;
+    static KickInState sKickIn;
     // BeforeKickOff: cycle of the last beam (or of the first call).
     static bool sLastCycSet;
     static int sLastCyc;

@@ -51,8 +51,6 @@ void LogUnit::Init(int unum) {
     const int count = sizeof(standardLabels) / sizeof(standardLabels[0]);
     for (int i = 0; i < count; ++i)
         SetLabel(i, standardLabels[i]);
-    for (int i = 0; i < MaxChannels; ++i)
-        LogOn[i] = false;
     SetLogOn(1);
     logpause = false;
     Unum = unum;

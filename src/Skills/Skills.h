@@ -69,6 +69,8 @@ public:
     // --- Inspection --------------------------------------------------------
     int getDrriblePhase() const { return drriblePhase; }
     bool getWalkOmniWithNoTarget() const { return Walk_Omni_WithNoTarget; }
+    // The target of the last call of Walk_Omni_SlowDown.
+    const Vector3f& getSlowDownTarget() const { return mSlowDown.oldTarGet; }
     ESide getWalkOmniType() const { return Walk_Omni_Type; }
     SkillType getCurSkill() const { return curSkill; }
     // State of the corner-zone dribbling machine (1, 2 or 3).

@@ -1,12 +1,61 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "ActionTestSupport.h"
 #include "Actions/Actions.h"
+#include "Actions/DefendGoalL.h"
+#include "Actions/DefendGoalR.h"
+#include "Actions/DiveBack.h"
+#include "Actions/DiveFront.h"
+#include "Actions/DiveHandL.h"
+#include "Actions/DiveHandR.h"
+#include "Actions/DiveLegL.h"
+#include "Actions/DiveLegR.h"
+#include "Actions/FastTurnL.h"
+#include "Actions/FastTurnR.h"
+#include "Actions/GetUpBack.h"
+#include "Actions/GetUpFront.h"
+#include "Actions/GetUpLeft.h"
+#include "Actions/GetUpRight.h"
+#include "Actions/HeadLeftRight.h"
+#include "Actions/Kick.h"
+#include "Actions/KickL.h"
+#include "Actions/KickR.h"
+#include "Actions/LargeTurnL.h"
+#include "Actions/LargeTurnR.h"
+#include "Actions/LieBack.h"
+#include "Actions/LieFront.h"
+#include "Actions/MiniWalkForward.h"
+#include "Actions/SetToZero.h"
+#include "Actions/Shoot.h"
+#include "Actions/SlowTurnL.h"
+#include "Actions/SlowTurnR.h"
+#include "Actions/Step.h"
+#include "Actions/TurnL.h"
+#include "Actions/TurnR.h"
+#include "Actions/Wait.h"
 #include "Actions/Walk.h"
+#include "Actions/WalkAroundBallL.h"
+#include "Actions/WalkAroundBallR.h"
+#include "Actions/WalkBackward.h"
+#include "Actions/WalkFast.h"
+#include "Actions/WalkFastLeft.h"
+#include "Actions/WalkFastRight.h"
+#include "Actions/WalkForward.h"
+#include "Actions/WalkLeft.h"
+#include "Actions/WalkOmni.h"
+#include "Actions/WalkRight.h"
+#include "Actions/WalkSideL.h"
+#include "Actions/WalkSideR.h"
+#include "Actions/WalkSideShortL.h"
+#include "Actions/WalkSideShortR.h"
+#include "Actions/WalkSlowLeft.h"
+#include "Actions/WalkSlowRight.h"
 #include "Effector/Effector.h"
 #include "Effector/JointCommand.h"
 #include "Effector/Kinematic.h"
@@ -278,6 +327,94 @@ TEST_F(HeadControlTest, WalkParametersAreHeld) {
     EXPECT_EQ(acs->getType(), SIDE_FORWARD_);
     EXPECT_EQ(acs->getCurAct(), UNKNOWN);
     EXPECT_EQ(acs->getPhase(), "start");
+}
+
+// The whole registration: every action type, the class that plays it and
+// the motion file that class reads (named by its report in a directory
+// without motion files). Swapping two entries, or two file names, fails.
+TEST_F(DispatcherTest, EveryActionTypeHasItsClassAndMotionFile) {
+    struct Entry {
+        ActionType type;
+        const std::type_info& cls;
+        const char* report;  // empty: no motion file
+    };
+    const Entry table[] = {
+        {DIVE_FRONT, typeid(DiveFront), "(matrixFill) cannot read ./Acts/DiveFront.txt\n"},
+        {DIVE_BACK, typeid(DiveBack), "(matrixFill) cannot read ./Acts/DiveBack.txt\n"},
+        {DIVE_HAND_L, typeid(DiveHandL), "(matrixFill) cannot read ./Acts/DiveHandL.txt\n"},
+        {DIVE_HAND_R, typeid(DiveHandR), "(matrixFill) cannot read ./Acts/DiveHandR.txt\n"},
+        {DIVE_LEG_L, typeid(DiveLegL), "(matrixFill) cannot read ./Acts/DiveLegL.txt\n"},
+        {DIVE_LEG_R, typeid(DiveLegR), "(matrixFill) cannot read ./Acts/DiveLegR.txt\n"},
+        {DEFEND_GOAL_L, typeid(DefendGoalL), "(matrixFill) cannot read ./Acts/DefendGoalL.txt\n"},
+        {DEFEND_GOAL_R, typeid(DefendGoalR), "(matrixFill) cannot read ./Acts/DefendGoalR.txt\n"},
+        {HEAD_LEFTRIGHT, typeid(HeadLeftRight), ""},
+        {LIE_FRONT, typeid(LieFront), "(matrixFill) cannot read ./Acts/LieFront.txt\n"},
+        {LIE_BACK, typeid(LieBack), "(matrixFill) cannot read ./Acts/LieBack.txt\n"},
+        {GET_UP_FRONT, typeid(GetUpFront), "(matrixFill) cannot read ./Acts/GetUpFront.txt\n"},
+        {GET_UP_BACK, typeid(GetUpBack), "(GetUpBack) cannot read ./Acts/GetUpBack.txt\n"},
+        {GET_UP_LEFT, typeid(GetUpLeft), "(matrixFill) cannot read ./Acts/GetUpLeft.txt\n"},
+        {GET_UP_RIGHT, typeid(GetUpRight), "(matrixFill) cannot read ./Acts/GetUpRight.txt\n"},
+        {STEP, typeid(Step), "(sinFill) cannot read ./Acts/Step.txt\n"},
+        {WAIT, typeid(Wait), "(matrixFill) cannot read ./Acts/Wait.txt\n"},
+        {SETTOZERO, typeid(SetToZero), ""},
+        {TURN_L, typeid(TurnL), "(sinFill) cannot read ./Acts/TurnL.txt\n"},
+        {FAST_TURN_L, typeid(FastTurnL), "(sinFill) cannot read ./Acts/FastTurnL.txt\n"},
+        {SLOW_TURN_L, typeid(SlowTurnL), "(sinFill) cannot read ./Acts/SlowTurnL.txt\n"},
+        {TURN_R, typeid(TurnR), "(sinFill) cannot read ./Acts/TurnR.txt\n"},
+        {FAST_TURN_R, typeid(FastTurnR), "(sinFill) cannot read ./Acts/FastTurnR.txt\n"},
+        {SLOW_TURN_R, typeid(SlowTurnR), "(sinFill) cannot read ./Acts/SlowTurnR.txt\n"},
+        {LARGE_TURN_L, typeid(LargeTurnL), "(sinFill) cannot read ./Acts/LargeTurnL.txt\n"},
+        {LARGE_TURN_R, typeid(LargeTurnR), "(sinFill) cannot read ./Acts/LargeTurnR.txt\n"},
+        {WALK_OMNI, typeid(WalkOmni), ""},
+        {WALK_FORWARD, typeid(WalkForward), "(sinFill) cannot read ./Acts/WalkForward.txt\n"},
+        {WALK_FAST, typeid(WalkFast), "(sinFill) cannot read ./Acts/WalkFast.txt\n"},
+        {MINI_WALK_FORWARD, typeid(MiniWalkForward),
+         "(sinFill) cannot read ./Acts/MiniWalkForward.txt\n"},
+        {WALK_BACKWARD, typeid(WalkBackward), "(sinFill) cannot read ./Acts/WalkBackward.txt\n"},
+        {WALK_LEFT, typeid(WalkLeft), "(sinFill) cannot read ./Acts/WalkLeft.txt\n"},
+        {WALK_FAST_LEFT, typeid(WalkFastLeft), "(sinFill) cannot read ./Acts/WalkFastLeft.txt\n"},
+        {WALK_SLOW_LEFT, typeid(WalkSlowLeft), "(sinFill) cannot read ./Acts/WalkSlowLeft.txt\n"},
+        {WALK_RIGHT, typeid(WalkRight), "(sinFill) cannot read ./Acts/WalkRight.txt\n"},
+        {WALK_FAST_RIGHT, typeid(WalkFastRight),
+         "(sinFill) cannot read ./Acts/WalkFastRight.txt\n"},
+        {WALK_SLOW_RIGHT, typeid(WalkSlowRight),
+         "(sinFill) cannot read ./Acts/WalkSlowRight.txt\n"},
+        {WALK_AROUND_BALL_L, typeid(WalkAroundBallL),
+         "(sinFill) cannot read ./Acts/WalkAroundBallL.txt\n"},
+        {WALK_AROUND_BALL_R, typeid(WalkAroundBallR),
+         "(sinFill) cannot read ./Acts/WalkAroundBallR.txt\n"},
+        {WALK_SIDE_L, typeid(WalkSideL), "(messageFill) cannot read ./Acts/WalkSideL.txt\n"},
+        {WALK_SIDE_R, typeid(WalkSideR), "(messageFill) cannot read ./Acts/WalkSideR.txt\n"},
+        {WALK_SIDE_SHORT_L, typeid(WalkSideShortL),
+         "(matrixFill) cannot read ./Acts/WalkSideShortL.txt\n"},
+        {WALK_SIDE_SHORT_R, typeid(WalkSideShortR),
+         "(matrixFill) cannot read ./Acts/WalkSideShortR.txt\n"},
+        {KICK_L, typeid(KickL), "(KickL) cannot read ./Acts/KickL.txt\n"},
+        {KICK_R, typeid(KickR), "(KickR) cannot read ./Acts/KickR.txt\n"},
+        {SHOOT, typeid(Shoot), "(matrixFill) cannot read ./Acts/Shoot.txt\n"},
+        {KICK, typeid(Kick), ""},
+    };
+    ASSERT_EQ(47u, sizeof(table) / sizeof(table[0]));
+    // Built where there are no motion files: the scripts are read at
+    // construction.
+    tovra::test::ScratchDir empty;
+    Actions::deleteT();
+    acs = Actions::getInstance();
+    std::set<ActionType> seen;
+    for (const Entry& e : table) {
+        SCOPED_TRACE(e.cls.name());
+        EXPECT_TRUE(seen.insert(e.type).second);
+        Action* action = acs->getAction(e.type);
+        ASSERT_NE(nullptr, action);
+        EXPECT_TRUE(typeid(*action) == e.cls);
+        if (*e.report == '\0') {
+            continue;
+        }
+        Action::forgetReportedFiles();
+        ::testing::internal::CaptureStdout();
+        EXPECT_EQ("", action->execute({}));
+        EXPECT_EQ(e.report, ::testing::internal::GetCapturedStdout());
+    }
 }
 
 }  // namespace

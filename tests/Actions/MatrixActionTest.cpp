@@ -55,22 +55,16 @@ TEST_F(MatrixActionTest, TablesThatDoNotFitEndTheActionWithOneReport) {
     while (longLine.size() < 1200) {
         longLine += " 0";
     }
-    std::string manyColumns = "0";
-    for (int c = 1; c < 100; ++c) {
-        manyColumns += " 0.5";
-    }
     const std::vector<std::string> bad = {
-        "25 2\n0 0\n0 1\n7 30\n",                     // more than 24 rows
-        "3 101\n0 0\n0 1\n7 30\n",                    // more than 100 columns
-        "2 2\n0 0\n0 1\n",                            // fewer than 3 rows
-        "3 1\n0\n0\n7\n",                             // fewer than 2 columns
-        "4 2\n0 0\n0 1\n7 30\n",                      // fewer lines than declared
-        "3 2\n0 0\n0 1\n0 30\n",                      // joint number 0
-        "3 2\n0 0\n0 1\n23 30\n",                     // joint number 23
-        "3 2\n0 0\n0 1 2\n7 30\n",                    // more numbers than columns
-        "3 2\n" + longLine + "\n0 1\n7 30\n",         // line over 999 characters
-        "x y\n0 0\n0 1\n7 30\n",                      // no size line
-        "3 100\n" + manyColumns + " 1\n0 1\n7 30\n",  // 101 numbers in a row of 100
+        "25 2\n0 0\n0 1\n7 30\n",              // more than 24 rows
+        "-1 2\n0 0\n0 1\n7 30\n",              // negative row count
+        "3 101\n0 0\n0 1\n7 30\n",             // more than 100 columns
+        "3 0\n0 0\n0 1\n7 30\n",               // no column for the end time
+        "4 2\n0 0\n0 1\n7 30\n",               // fewer lines than declared
+        "3 2\n0 0\n0 1\n0 30\n",               // joint number 0
+        "3 2\n0 0\n0 1\n23 30\n",              // joint number 23
+        "3 2\n" + longLine + "\n0 1\n7 30\n",  // line over 999 characters
+        "x y\n0 0\n0 1\n7 30\n",               // no size line
     };
     for (const std::string& content : bad) {
         SCOPED_TRACE(content.substr(0, 40));
@@ -85,6 +79,53 @@ TEST_F(MatrixActionTest, TablesThatDoNotFitEndTheActionWithOneReport) {
         EXPECT_EQ(out.rfind("(matrixFill) ", 0), 0u) << out;
         Action::forgetReportedFiles();
     }
+}
+
+TEST_F(MatrixActionTest, SmallTablesPlayTheirTimeLine) {
+    // Two rows: no joint row, one segment of 0.1 s. Every joint but the
+    // first head joint is held for five cycles, then the action ends.
+    ASSERT_TRUE(dir.write("Acts/DiveFront.txt", "2 2\n0 0\n0 0.1\n"));
+    setAngle(JID_LLEG_3, 10);
+    DiveFront dive;
+    ::testing::internal::CaptureStdout();
+    for (int call = 0; call < 5; ++call) {
+        ASSERT_EQ(dive.execute({}), undrivenZeros({})) << "call " << call + 1;
+    }
+    EXPECT_EQ(dive.execute({}), "");
+    // One column: the last end time is row 1's first number, which holds
+    // the column count, so the motion lasts 1 s (50 cycles).
+    tovra::test::ScratchDir local;
+    ASSERT_TRUE(local.write("Acts/DiveFront.txt", "3 1\n0\n0\n7\n"));
+    int calls = 0;
+    while (!dive.execute({}).empty()) {
+        ASSERT_LT(++calls, 60);
+    }
+    EXPECT_EQ(calls, 50);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+}
+
+TEST_F(MatrixActionTest, NumbersBeyondTheColumnCountAreNotPlayed) {
+    // Row 1 carries a third number (2) beyond the two columns: the segment
+    // still ends at 1 s, and the joint row's extra target is ignored.
+    ASSERT_TRUE(dir.write("Acts/DiveFront.txt", "3 2\n0 0 0\n0 1 2\n7 30 90\n"));
+    setAngle(JID_LLEG_3, 10);
+    DiveFront dive;
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(dive.execute({}), "(lle3 0.4)" + undrivenZeros({JID_LLEG_3}));
+    int calls = 1;
+    while (!dive.execute({}).empty()) {
+        ASSERT_LT(++calls, 200);
+    }
+    EXPECT_EQ(calls, 50);
+    // A row longer than the table's 100 columns is cut at the table's width.
+    std::string manyColumns = "7";
+    for (int c = 1; c < 120; ++c) {
+        manyColumns += " 30";
+    }
+    tovra::test::ScratchDir local;
+    ASSERT_TRUE(local.write("Acts/DiveFront.txt", "3 2\n0 0\n0 1\n" + manyColumns + "\n"));
+    EXPECT_EQ(dive.execute({}), "(lle3 0.4)" + undrivenZeros({JID_LLEG_3}));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }
 
 TEST_F(MatrixActionTest, MissingFileEndsAtOnceAndIsReportedOnce) {

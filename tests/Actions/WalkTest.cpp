@@ -257,12 +257,17 @@ TEST_F(OpenLoopWalk, TorsoAdvancesOverTheHoldingFootAsTheTrajectoryGives) {
                 ++steadySteps;
                 EXPECT_NEAR(0.1 * (side == SIDE_FORWARD_ ? 1 : -1), w.stepY, 1e-7);
                 // The holding foot stands still over the window, so the
-                // advance is the hip's; at full speed double and single
-                // support move the hip at the same mean speed, so it moves
-                // uniformly: 0.12 s of a 0.16 s period.
+                // advance is the hip's: from kDs + Xed at kT to the hip
+                // curve's single-support value 0.12 s later (u = 0.12 - Td
+                // after double support, v = Tc - 0.12 before the period's end).
                 const double hip = (tr.getHipX(w.tLast) - tr.getHipX(w.tFirst)) / tr.getDs();
                 EXPECT_NEAR(hip * w.stepY, w.last - w.first, 1e-6);
-                EXPECT_NEAR(0.75 * w.stepY, w.last - w.first, 1e-6);
+                const double Ds = tr.getDs(), Td = tr.getTd(), S = tr.getTc() - Td;
+                const double Xed = tr.getXed(), Xsd = tr.getXsd(), D = Ds - Xed - Xsd;
+                const double u = 0.12 - Td, v = tr.getTc() - 0.12;
+                const double end = u * (Xed + Ds) / S + v * (Ds - Xsd) / S +
+                                   (u * u * u - v * v * v + S * S * (v - u)) * D / (S * S * Td);
+                EXPECT_NEAR((end - Xed) / Ds * w.stepY, w.last - w.first, 1e-6);
             }
         }
         EXPECT_GE(steadySteps, 3) << "full speed reached";

@@ -157,7 +157,11 @@ TEST_F(ConnectionTest, SendingToAVanishedPeerFailsWithoutSignal) {
     EXPECT_NE(std::string::npos, err.find("(sendMessage) ERROR:  send returned error '")) << err;
 }
 
-TEST_F(ConnectionTest, ReplyArrivesWithinTwoMillisecondsOfItsMessage) {
+// With Nagle's algorithm on, the reply's second write waits for the ACK of
+// its first, which the peer delays by at least 40 ms: every round takes
+// that long. Without it a round takes well under a millisecond, and even on
+// a loaded two-core machine half the rounds stay far below 20 ms.
+TEST_F(ConnectionTest, ReplyIsNotHeldBackByNaglesDelay) {
     server.setDelayedAck(true);
     const int rounds = 40;
     std::thread agent([&] {
@@ -182,8 +186,7 @@ TEST_F(ConnectionTest, ReplyArrivesWithinTwoMillisecondsOfItsMessage) {
     }
     agent.join();
     std::sort(delays.begin(), delays.end());
-    EXPECT_LT(delays[delays.size() / 2], 2.0) << "median reply delay in ms";
-    EXPECT_LT(delays[delays.size() * 9 / 10], 10.0) << "90th percentile reply delay in ms";
+    EXPECT_LT(delays[delays.size() / 2], 20.0) << "median reply delay in ms";
 }
 
 TEST(ConnectionSetupTest, RefusedConnectionIsReportedAndClosed) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -202,11 +203,24 @@ TEST_F(MyBehaviorTest, UnusableServerTimesNeverOpenTheWindow) {
     // A time that is not a number puts dTime outside the window.
     const std::string reply =
         agent->Think("(time (now nan))(GS (unum 4) (team left) (t 0.00) (pm BeforeKickOff))");
-    if (wm()->getServerTime() != wm()->getServerTime()) {
-        EXPECT_NE("", reply);
-    }
+    ASSERT_TRUE(std::isnan(wm()->getServerTime()));
+    EXPECT_NE("", reply);
     // Later valid times go on with the window.
     EXPECT_EQ("", agent->Think(perceptor(1.04, "BeforeKickOff")));
+}
+
+TEST_F(MyBehaviorTest, ATimeThatGoesBackRestartsTheBeamWindow) {
+    start(4);
+    agent->Think("");
+    EXPECT_EQ("", agent->Think(perceptor(5.0, "BeforeKickOff")));
+    // The server's clock goes back 4 s: the window starts again there,
+    // silent for half a second, then beaming.
+    EXPECT_EQ("", agent->Think(perceptor(1.0, "BeforeKickOff")));
+    EXPECT_EQ("", agent->Think(perceptor(1.3, "BeforeKickOff")));
+    EXPECT_EQ(0u, agent->Think(perceptor(1.7, "BeforeKickOff")).find("(beam "));
+    // After the window the role decides.
+    EXPECT_EQ(std::string::npos, agent->Think(perceptor(2.1, "BeforeKickOff")).find("(beam "));
+    EXPECT_EQ(SETTOZERO, acs()->getCurAct());
 }
 
 }  // namespace

@@ -146,8 +146,16 @@ TEST_F(EffectorTest, ShoulderVelocities) {
     // The 200 cap applies to the stored value (radians per second).
     eff_->calculateVel2(15.0f + 179.0f, 1e6f);
     EXPECT_NEAR(gDegToRad(179.0f) * 20.0f, eff_->mJointVel[JID_RARM_1_], 1e-4f);
-    eff_->calculateVel1(1e-3f, std::numeric_limits<float>::infinity());
-    EXPECT_LE(eff_->mJointVel[JID_LARM_1_], 200.0f);
+    // After normalisation no step exceeds 180 degrees, so the cap never
+    // binds: the largest steps either way pass unchanged (62.8 rad/s), and
+    // a negative velocity has no lower bound.
+    wm_->mJointIDToAngleMap[JID_LARM_1] = 0.0f;
+    kin_->updateLink();
+    eff_->updateJointAngle(kin_->getLink());
+    eff_->calculateVel1(180.0f, std::numeric_limits<float>::infinity());
+    EXPECT_NEAR(gDegToRad(180.0f) * 20.0f, std::fabs(eff_->mJointVel[JID_LARM_1_]), 1e-4f);
+    eff_->calculateVel1(-179.5f, std::numeric_limits<float>::infinity());
+    EXPECT_NEAR(gDegToRad(-179.5f) * 20.0f, eff_->mJointVel[JID_LARM_1_], 1e-4f);
 
     // A negative limit leaves the slot alone.
     eff_->mJointVel[JID_LARM_1_] = 0.25f;

@@ -241,8 +241,11 @@ TEST_F(KinematicTest, LegSolverRoundTrips) {
         ::testing::internal::CaptureStdout();
         const bool ok = kin_->IK_leg(torso, target, left);
         const std::string out = ::testing::internal::GetCapturedStdout();
-        ASSERT_TRUE(ok) << "trial " << trial << ": " << out;
+        EXPECT_TRUE(ok) << "trial " << trial << ": " << out;
         EXPECT_EQ("", out);
+        if (!ok) {
+            continue;
+        }
 
         // The stored solution, run through the chain again.
         const boost::shared_array<float> result = kin_->getIKJointAngle();
@@ -254,8 +257,11 @@ TEST_F(KinematicTest, LegSolverRoundTrips) {
         const float error = poseError(links[foot], ankle);
         worst = std::max(worst, error);
         EXPECT_LT(error, 0.001f) << "trial " << trial;
-        ++solved;
+        if (error < 0.001f) {
+            ++solved;
+        }
     }
+    // Every trial solved to within 1 mm.
     EXPECT_EQ(400, solved);
     RecordProperty("worst_error", std::to_string(worst));
 }

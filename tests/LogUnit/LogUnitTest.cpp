@@ -21,7 +21,6 @@ TEST(LogUnitTest, InvalidChannelsChangeNothing) {
 
 TEST(LogUnitTest, InitSetsStandardLabelsAndChannelOne) {
     LogUnit log;
-    log.SetLogOn(7);
     log.PauseLog(true);
     testing::internal::CaptureStdout();
     log.Init(5);
@@ -41,4 +40,15 @@ TEST(LogUnitTest, LongCaptionIsCutToFifteenCharacters) {
     EXPECT_EQ(std::string("abcdefghijklmno"), log.label[3]);
     log.SetLabel(3, "short");
     EXPECT_STREQ("short", log.label[3]);
+}
+
+TEST(LogUnitTest, InitTurnsChannelOneOnAndLeavesTheOtherSwitches) {
+    LogUnit log;
+    log.SetLogOn(7);
+    log.SetLogOn(31);
+    testing::internal::CaptureStdout();
+    log.Init(2);
+    testing::internal::GetCapturedStdout();
+    for (int i = 0; i < LogUnit::MaxChannels; ++i)
+        EXPECT_EQ(i == 1 || i == 7 || i == 31, log.LogOn[i]) << i;
 }

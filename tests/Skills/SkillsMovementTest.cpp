@@ -80,7 +80,7 @@ TEST(SkillsSlowDown, TheFirstTargetIsNoChangeOfTarget) {
     EXPECT_TRUE(sk->getSlowDown());
 }
 
-TEST(SkillsSlowDown, ANewTargetKeepsWalkingStraightForTwentyEightCycles) {
+TEST(SkillsSlowDown, ANewTargetKeepsWalkingStraightThenTurns) {
     ScriptedWorld world;
     Skills* sk = Skills::getInstance();
     Actions* acs = world.acs();
@@ -90,24 +90,66 @@ TEST(SkillsSlowDown, ANewTargetKeepsWalkingStraightForTwentyEightCycles) {
     EXPECT_DOUBLE_EQ(acs->getSpeed(), 65);  // 5 m away: not slowed
     EXPECT_FALSE(sk->getSlowDown());        // applied and cleared by the walk
 
-    const Vector3f left = around(world.wm(), 5, 150);
-    const Vector3f right = around(world.wm(), 5, -150);
-    for (int cycle = 0; cycle < 28; ++cycle) {
+    // Walks slowly forward while the walk behaviour asks for a turn: the
+    // phase counts 28 cycles at 40, and the cycle that ends it sends one
+    // more slow step, still forward (not backwards out of a forward walk).
+    const auto slowPhase = [&](const Vector3f& target, int cycles) {
+        for (int cycle = 0; cycle < cycles; ++cycle) {
+            world.advance(0.02);
+            world.placeMe(0, 0, 0);
+            ASSERT_EQ(world.run([&] { return sk->Walk_Omni_SlowDown(target); }), WALK_OMNI)
+                << cycle;
+            EXPECT_EQ(acs->getType(), SIDE_FORWARD_) << cycle;
+            EXPECT_DOUBLE_EQ(acs->getSpeed(), 40) << cycle;
+            EXPECT_DOUBLE_EQ(acs->getTurAng(), 3) << cycle;
+        }
         world.advance(0.02);
         world.placeMe(0, 0, 0);
-        ASSERT_EQ(world.run([&] { return sk->Walk_Omni_SlowDown(left); }), WALK_OMNI) << cycle;
-        EXPECT_EQ(acs->getType(), SIDE_FORWARD_);
-        EXPECT_DOUBLE_EQ(acs->getSpeed(), 40);
-        EXPECT_DOUBLE_EQ(acs->getTurAng(), 3);
+        EXPECT_EQ(world.run([&] { return sk->Walk_Omni_SlowDown(target); }), FAST_TURN_L);
+        EXPECT_EQ(acs->getType(), SIDE_TURNLEFT_);
+    };
+    const Vector3f left = around(world.wm(), 5, 150);
+    const Vector3f right = around(world.wm(), 5, -150);
+    {
+        SCOPED_TRACE("first phase");
+        slowPhase(left, 29);
     }
-    // The phase has run its cycles: the turn itself now.
-    world.advance(0.02);
-    world.placeMe(0, 0, 0);
-    EXPECT_EQ(world.run([&] { return sk->Walk_Omni_SlowDown(left); }), FAST_TURN_L);
-    EXPECT_EQ(acs->getType(), SIDE_TURNLEFT_);
 
     // From a turn into another target there is nothing to slow down.
     EXPECT_EQ(world.run([&] { return sk->Walk_Omni_SlowDown(right); }), FAST_TURN_R);
+
+    // The phase's counter starts the next phase at 1: it lasts 27 cycles
+    // and the one that ends it.
+    world.advance(0.02);
+    EXPECT_EQ(world.run([&] { return sk->Walk_Omni_SlowDown(ahead); }), WALK_OMNI);
+    EXPECT_DOUBLE_EQ(acs->getSpeed(), 65);
+    {
+        SCOPED_TRACE("second phase");
+        slowPhase(left, 28);
+    }
+}
+
+TEST(SkillsSlowDown, ABackwardWalkSlowsDownBackwards) {
+    ScriptedWorld world;
+    Skills* sk = Skills::getInstance();
+    Actions* acs = world.acs();
+    world.placeMe(0, 0, 0);
+    world.wm()->setDribbleBall(false);
+    ASSERT_EQ(world.run([&] { return sk->Walk_Omni_SlowDown(around(world.wm(), 1, 170)); }),
+              WALK_OMNI);
+    ASSERT_EQ(acs->getType(), SIDE_BACKWARD_);
+    const Vector3f left = around(world.wm(), 5, 150);
+    for (int cycle = 0; cycle < 29; ++cycle) {
+        world.advance(0.02);
+        world.placeMe(0, 0, 0);
+        ASSERT_EQ(world.run([&] { return sk->Walk_Omni_SlowDown(left); }), WALK_OMNI) << cycle;
+        EXPECT_EQ(acs->getType(), SIDE_BACKWARD_) << cycle;
+        EXPECT_DOUBLE_EQ(acs->getSpeed(), 40) << cycle;
+        EXPECT_DOUBLE_EQ(acs->getTurAng(), 3) << cycle;
+    }
+    world.advance(0.02);
+    world.placeMe(0, 0, 0);
+    EXPECT_EQ(world.run([&] { return sk->Walk_Omni_SlowDown(left); }), FAST_TURN_L);
 }
 
 TEST(SkillsSlowDown, ThePhaseEndsWhenTheOldDirectionIsAskedForAgain) {
@@ -144,8 +186,13 @@ TEST(SkillsSlowDown, AfterWalkingAtTheBallEvenTheSameDirectionSlowsDown) {
         EXPECT_DOUBLE_EQ(acs->getTurAng(), 0);
         EXPECT_TRUE(sk->getWalkOmniWithNoTarget());
     }
+    // The cycle that ends the phase clears the latch and still walks slowly;
+    // the next one walks at the walk behaviour's speed.
     EXPECT_EQ(world.run([&] { return sk->Walk_Omni_SlowDown(ahead); }), WALK_OMNI);
     EXPECT_FALSE(sk->getWalkOmniWithNoTarget());
+    EXPECT_EQ(acs->getType(), SIDE_FORWARD_);
+    EXPECT_DOUBLE_EQ(acs->getSpeed(), 40);
+    EXPECT_EQ(world.run([&] { return sk->Walk_Omni_SlowDown(ahead); }), WALK_OMNI);
     EXPECT_DOUBLE_EQ(acs->getSpeed(), 65);
 }
 

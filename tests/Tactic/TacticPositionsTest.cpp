@@ -319,3 +319,21 @@ TEST(TacticDefence, OneOrNoDefenderFallsToTheThreePointRule) {
     c.t->ourDefensiveDistToBall.assign(4, OBJECT_MAX);
     EXPECT_TRUE(near(c.t->getDefensiveStrategyPos(OBJECT_MAX), -9, 0));
 }
+
+TEST(TacticDefence, EmptySlotsAmongTheFirstEntriesAreNoPlayers) {
+    // An empty slot second in the list: n = 1, three points, and the
+    // dribbler first. The empty slot is no defender at (-1000, -1000) that
+    // would take the lower point: the agent, least in y of the two left,
+    // takes it.
+    DefenceCase c(5, {mate(3), OBJECT_MAX, mate(4), mate(5)});
+    c.world.place(mate(3), -6, 0);
+    c.world.place(mate(4), -9, 2);
+    c.world.placeMe(-9, -2, 0);
+    c.world.placeBall(0, 0);
+    EXPECT_TRUE(near(c.t->getDefensiveStrategyPos(mate(3)), -3.5, -1.5));
+    // Without a dribbler the first four slots hold three players: the
+    // empty slot takes no point and no player's place.
+    EXPECT_TRUE(near(c.t->getDefensiveStrategyPos(OBJECT_MAX), -3.5, -1.5));
+    c.world.placeMe(-9, 1, 0);
+    EXPECT_TRUE(near(c.t->getDefensiveStrategyPos(OBJECT_MAX), -2, 0));
+}

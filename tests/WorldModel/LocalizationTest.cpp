@@ -147,8 +147,32 @@ TEST_F(LocalizationTest, DifferentEndsKeepThePositionButRecomputeTheHeading) {
     // from both landmarks as seen from there.
     EXPECT_NEAR(-3, wm->getMyPos().x(), 1e-4);
     EXPECT_NEAR(2, wm->getMyPos().y(), 1e-4);
-    EXPECT_NE(0.0, wm->getMyAngle());
+    // By hand: from (-3, 2) the flags lie at 146.31 and 23.96 degrees, seen
+    // from the true pose at 97.17 and -23.97 degrees off the body: headings
+    // 49.14 and 47.94, mean 48.54 (not the true 60).
+    EXPECT_NEAR(48.539, wm->getMyAngle(), 0.01);
     EXPECT_EQ(2.0, wm->getObjectVision(wm->getMyObject()).timeLastLocalized);
+}
+
+// A pair whose distances are absurd but finite gives a position beyond the
+// range of a float: infinite, not NaN. It is left out of the mean, and the
+// sound pair of the same end decides.
+TEST_F(LocalizationTest, InfinitePairResultsAreLeftOut) {
+    TruePose pose;
+    pose.x = -6;
+    pose.y = 1;
+    seeLandmarks(4, pose, {FLAG_1L, FLAG_2L, GOAL_1L, GOAL_2L});
+    for (Object obj : {FLAG_1L, FLAG_2L}) {
+        VisionSense far = wm->getObjectVision(obj);
+        far.distance = 1e100;
+        wm->setObjectVision(obj, far);
+    }
+    loc()->localize();
+    const Vector3f flags = loc()->myPosWithTwoFlagsGeometric(FLAG_1L, FLAG_2L);
+    EXPECT_TRUE(std::isinf(flags.x()) || std::isinf(flags.y())) << flags.x() << ", " << flags.y();
+    EXPECT_FALSE(std::isnan(flags.x()) || std::isnan(flags.y()));
+    EXPECT_NEAR(-6, wm->getMyPos().x(), 0.05);
+    EXPECT_NEAR(1, wm->getMyPos().y(), 0.05);
 }
 
 TEST_F(LocalizationTest, FewerThanTwoLandmarksLeaveThePoseUnchanged) {
@@ -245,8 +269,9 @@ TEST_F(LocalizationTest, CameraHeightFromTheFootOnTheGround) {
     setJoint(JID_LLEG_4, -60);
     setJoint(JID_LLEG_5, 30);
     const double zL = l->zFromLFoot() + 0.01;
-    EXPECT_LT(zL, 0.54);
-    EXPECT_GT(zL, 0.3);
+    // The leg formula worked by hand for hip pitch 30, knee -60 and ankle
+    // pitch 30 degrees: h = 1, k = 0, l = 0.866, g = 0.5, m = 0.866, n = -0.5.
+    EXPECT_NEAR(0.4980256, l->zFromLFoot(), 1e-6);
     EXPECT_NEAR(zL, l->getMyZ(), 1e-12);
 
     // Left foot tilted away from vertical: the right one decides.
