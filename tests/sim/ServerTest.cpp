@@ -499,9 +499,9 @@ TEST(LockstepReplies, ARobotThatCatchesUpIsInPaceAgain) {
         // The late reply to 5 arrives with 6, whose own reply takes longer
         // than the short wait of a silent robot: a robot that is replying is
         // given the whole deadline, so it is in pace again from 6 on.
-        const LagRun r = lagRun(dir.path() + "/slow.jsonl",
-                                scriptFrom(first, {Answer::Later, Answer::Slow}, Answer::Now, steps),
-                                steps);
+        const LagRun r =
+            lagRun(dir.path() + "/slow.jsonl",
+                   scriptFrom(first, {Answer::Later, Answer::Slow}, Answer::Now, steps), steps);
         ASSERT_EQ(r.scripted.size(), size_t(steps - 1));
         expectHonestLateLines(r);
         EXPECT_FALSE(r.scripted[first].state.answered);
