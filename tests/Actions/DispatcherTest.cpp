@@ -10,6 +10,7 @@
 #include "Effector/Effector.h"
 #include "Effector/JointCommand.h"
 #include "Effector/Kinematic.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -125,10 +126,10 @@ TEST_F(DispatcherTest, SwitchingFromWalkToSideKickEndsTheWalkFirst) {
     for (int i = 1; i < 25; ++i) {
         ASSERT_EQ(cycle(KICK_L).rfind(" (rae1 ", 0), 0u) << i;
     }
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_EQ(cycle(KICK_L), "(kick 1)");
     EXPECT_EQ(cycle(KICK_L), "(kick 2)");
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "0\n1\n");
+    EXPECT_EQ(tovra_test::capturedStdout(), "0\n1\n");
 }
 
 TEST_F(DispatcherTest, WaitRequestedDuringGetUpStartsWhenTheGetUpEnds) {

@@ -7,6 +7,7 @@
 #include "Actions/DiveFront.h"
 #include "Actions/Wait.h"
 #include "Effector/JointCommand.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -77,10 +78,10 @@ TEST_F(MatrixActionTest, TablesThatDoNotFitEndTheActionWithOneReport) {
         tovra::test::ScratchDir local;
         ASSERT_TRUE(local.write("Acts/DiveFront.txt", content));
         DiveFront dive;
-        ::testing::internal::CaptureStdout();
+        tovra_test::captureStdout();
         EXPECT_EQ(dive.execute({}), "");
         EXPECT_EQ(dive.execute({}), "");
-        const std::string out = ::testing::internal::GetCapturedStdout();
+        const std::string out = tovra_test::capturedStdout();
         EXPECT_EQ(countLines(out, "./Acts/DiveFront.txt"), 1) << out;
         EXPECT_EQ(out.rfind("(matrixFill) ", 0), 0u) << out;
         Action::forgetReportedFiles();
@@ -89,11 +90,11 @@ TEST_F(MatrixActionTest, TablesThatDoNotFitEndTheActionWithOneReport) {
 
 TEST_F(MatrixActionTest, MissingFileEndsAtOnceAndIsReportedOnce) {
     DiveFront dive;
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     for (int call = 0; call < 5; ++call) {
         EXPECT_EQ(dive.execute({}), "");
     }
-    const std::string out = ::testing::internal::GetCapturedStdout();
+    const std::string out = tovra_test::capturedStdout();
     EXPECT_EQ(out, "(matrixFill) cannot read ./Acts/DiveFront.txt\n");
     // Once the file is there the motion plays.
     ASSERT_TRUE(dir.write("Acts/DiveFront.txt", "3 2\n0 0\n0 1\n7 30\n"));

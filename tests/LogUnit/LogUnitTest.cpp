@@ -3,6 +3,7 @@
 #include <string>
 
 #include "LogUnit/LogUnit.h"
+#include "support/Capture.h"
 
 TEST(LogUnitTest, InvalidChannelsChangeNothing) {
     LogUnit log;
@@ -23,9 +24,9 @@ TEST(LogUnitTest, InitSetsStandardLabelsAndChannelOne) {
     LogUnit log;
     log.SetLogOn(7);
     log.PauseLog(true);
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     log.Init(5);
-    EXPECT_EQ("1 : ", testing::internal::GetCapturedStdout());
+    EXPECT_EQ("1 : ", tovra_test::capturedStdout());
     for (int i = 0; i < LogUnit::MaxChannels; ++i)
         EXPECT_EQ(i == 1, log.LogOn[i]) << i;
     EXPECT_EQ(5, log.Unum);
