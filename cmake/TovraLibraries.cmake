@@ -5,6 +5,9 @@ set(TOVRA_LIBRARIES "" CACHE INTERNAL "")
 
 # Every source folder sees every other one through these roots:
 # "Agent/Connection.h", "salt/vector.h", "spark/rcssnet/addr.h", "oxygen/predicate.h".
+# Which folder may include which is not left to the compiler: tools/layering.txt
+# lists the allowed edges and scripts/check enforces them. The folder
+# libraries keep the roots PRIVATE; their users get them from tovra_agent.
 set(TOVRA_INCLUDE_DIRS
   ${CMAKE_SOURCE_DIR}/src
   ${CMAKE_SOURCE_DIR}/lib
@@ -21,7 +24,7 @@ function(tovra_add_library name dir)
   endif()
   set(target tovra_${name})
   add_library(${target} STATIC ${sources})
-  target_include_directories(${target} PUBLIC ${TOVRA_INCLUDE_DIRS})
+  target_include_directories(${target} PRIVATE ${TOVRA_INCLUDE_DIRS})
   target_link_libraries(${target} PUBLIC Boost::boost)
   set(TOVRA_LIBRARIES ${TOVRA_LIBRARIES} ${target} CACHE INTERNAL "")
 endfunction()
@@ -48,7 +51,7 @@ function(tovra_add_module name library)
     list(APPEND srcs ${CMAKE_SOURCE_DIR}/${source})
   endforeach()
   add_library(${obj} OBJECT ${srcs})
-  target_include_directories(${obj} PUBLIC ${TOVRA_INCLUDE_DIRS})
+  target_include_directories(${obj} PRIVATE ${TOVRA_INCLUDE_DIRS})
   target_link_libraries(${obj} PUBLIC Boost::boost)
 
   get_target_property(sources ${lib} SOURCES)

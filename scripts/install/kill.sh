@@ -26,7 +26,7 @@ if [ ! -f "$pidfile" ]; then
 fi
 
 ours=()
-while read -r pid start unum; do
+while read -r pid start _; do
   if [[ "$pid" =~ ^[0-9]+$ ]] && [[ "$start" =~ ^[0-9]+$ ]] && [ "$(start_time "$pid")" = "$start" ]; then
     ours+=("$pid:$start")
   fi

@@ -101,8 +101,6 @@ private:
 
     WorldModel* WM;
     std::string jointName[JID_MAX];
-    int T1;
-    int T2;
     static Actions* ACS;
     std::unique_ptr<Action> concreteAct[ACTION_MAX];
     bool mIsLeftHold;
@@ -111,7 +109,6 @@ private:
     double mTurAng;
     Object mObjectFocused;
     ActionType curAct;
-    ActionType headAct;
     std::string phase;
     // Sweep directions of headLeftAndRight and moveAroundObject.
     bool mHeadTurnLeft;

@@ -92,7 +92,6 @@ private:
 
     bool mLeftFirstMove;
     TPhase mPhase;
-    int I;
     std::string mParams;
     double mSpeed;
     double mTurnAngle;
@@ -100,12 +99,10 @@ private:
     boost::shared_ptr<Trajectory> mTrajectory;
     Kinematic* mRobot;
     double mPhaseTime;
-    double mPhaseStartTime;
     int mPhaseCycle;
     int mPhaseStartCycle;
     bool IsIKfailNow;
     int mTotalStep;
-    float mSteadyParam;
     Matrix mTorsoMatrix;
     Matrix mHoldFootMatrix;
     Matrix mMoveFootMatrix;

@@ -5,6 +5,7 @@
 
 #include "Actions/Actions.h"
 #include "WorldModel/WorldModel.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -106,9 +107,9 @@ TEST_F(ActionsBuildersTest, CalculateVel) {
     EXPECT_NEAR(gDegToRad(-10.0) * 50.0, actions_->calculateVel(JID_HEAD_1, 350.0f, 90.0f), 1e-5);
     EXPECT_EQ(0.0, actions_->calculateVel(JID_HEAD_1, 12.0f, 0.0f));
 
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_EQ(0.0, actions_->calculateVel(JID_HEAD_1, 12.0f, -1.0f));
-    EXPECT_EQ("calculateVel Error", ::testing::internal::GetCapturedStdout());
+    EXPECT_EQ("calculateVel Error", tovra_test::capturedStdout());
 
     EXPECT_EQ(0.0,
               actions_->calculateVel(JID_HEAD_1, std::numeric_limits<float>::quiet_NaN(), 10.0f));

@@ -8,6 +8,7 @@
 #include "Actions/KickR.h"
 #include "Actions/SetToZero.h"
 #include "Effector/JointCommand.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ TEST_F(ApproachActionTest, KickLApproachesInTwentyFiveCyclesThenReplays) {
     KickL kick;
     EXPECT_EQ(kick.getLineCount(), 2u);
 
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     const std::string first = kick.execute({"start"});
     // Every arm and leg joint, right arm first; (target - measured) / 25 * 3.
     std::string expected;
@@ -63,7 +64,7 @@ TEST_F(ApproachActionTest, KickLApproachesInTwentyFiveCyclesThenReplays) {
     EXPECT_EQ(kick.execute({}), "(lle1 1)");
     EXPECT_EQ(kick.execute({}), "(lle1 2)");
     EXPECT_EQ(kick.execute({}), "");
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "0\n1\n");
+    EXPECT_EQ(tovra_test::capturedStdout(), "0\n1\n");
     EXPECT_EQ(kick.getCounter(), 0);
     // A new request approaches again.
     EXPECT_EQ(kick.execute({}).rfind(" (rae1 ", 0), 0u);
@@ -112,11 +113,10 @@ TEST_F(ApproachActionTest, ScriptLineLimitsAndSetToZeroSkipsTheScript) {
 TEST_F(ApproachActionTest, MissingOrOverlongScriptEndsAtOnceWithOneReport) {
     {
         KickL kick;
-        ::testing::internal::CaptureStdout();
+        tovra_test::captureStdout();
         EXPECT_EQ(kick.execute({"start"}), "");
         EXPECT_EQ(kick.execute({}), "");
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-                  "(KickL) cannot read ./Acts/KickL.txt\n");
+        EXPECT_EQ(tovra_test::capturedStdout(), "(KickL) cannot read ./Acts/KickL.txt\n");
     }
     std::string longLine = "(lle1";
     while (longLine.size() < 3000) {
@@ -124,10 +124,10 @@ TEST_F(ApproachActionTest, MissingOrOverlongScriptEndsAtOnceWithOneReport) {
     }
     ASSERT_TRUE(dir.write("Acts/KickR.txt", "(lle1 1)\n" + longLine + ")\n(lle1 2)\n"));
     KickR kick;
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_EQ(kick.execute({}), "");
     EXPECT_EQ(kick.execute({}), "");
-    const std::string out = ::testing::internal::GetCapturedStdout();
+    const std::string out = tovra_test::capturedStdout();
     EXPECT_EQ(countLines(out, "(KickR) cannot read ./Acts/KickR.txt"), 1) << out;
 }
 

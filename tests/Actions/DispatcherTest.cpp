@@ -59,6 +59,7 @@
 #include "Effector/Effector.h"
 #include "Effector/JointCommand.h"
 #include "Effector/Kinematic.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -174,10 +175,10 @@ TEST_F(DispatcherTest, SwitchingFromWalkToSideKickEndsTheWalkFirst) {
     for (int i = 1; i < 25; ++i) {
         ASSERT_EQ(cycle(KICK_L).rfind(" (rae1 ", 0), 0u) << i;
     }
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_EQ(cycle(KICK_L), "(kick 1)");
     EXPECT_EQ(cycle(KICK_L), "(kick 2)");
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "0\n1\n");
+    EXPECT_EQ(tovra_test::capturedStdout(), "0\n1\n");
 }
 
 TEST_F(DispatcherTest, WaitRequestedDuringGetUpStartsWhenTheGetUpEnds) {
@@ -411,9 +412,9 @@ TEST_F(DispatcherTest, EveryActionTypeHasItsClassAndMotionFile) {
             continue;
         }
         Action::forgetReportedFiles();
-        ::testing::internal::CaptureStdout();
+        tovra_test::captureStdout();
         EXPECT_EQ("", action->execute({}));
-        EXPECT_EQ(e.report, ::testing::internal::GetCapturedStdout());
+        EXPECT_EQ(e.report, tovra_test::capturedStdout());
     }
 }
 

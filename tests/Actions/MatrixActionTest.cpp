@@ -7,6 +7,7 @@
 #include "Actions/DiveFront.h"
 #include "Actions/Wait.h"
 #include "Effector/JointCommand.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -71,10 +72,10 @@ TEST_F(MatrixActionTest, TablesThatDoNotFitEndTheActionWithOneReport) {
         tovra::test::ScratchDir local;
         ASSERT_TRUE(local.write("Acts/DiveFront.txt", content));
         DiveFront dive;
-        ::testing::internal::CaptureStdout();
+        tovra_test::captureStdout();
         EXPECT_EQ(dive.execute({}), "");
         EXPECT_EQ(dive.execute({}), "");
-        const std::string out = ::testing::internal::GetCapturedStdout();
+        const std::string out = tovra_test::capturedStdout();
         EXPECT_EQ(countLines(out, "./Acts/DiveFront.txt"), 1) << out;
         EXPECT_EQ(out.rfind("(matrixFill) ", 0), 0u) << out;
         Action::forgetReportedFiles();
@@ -87,7 +88,7 @@ TEST_F(MatrixActionTest, SmallTablesPlayTheirTimeLine) {
     ASSERT_TRUE(dir.write("Acts/DiveFront.txt", "2 2\n0 0\n0 0.1\n"));
     setAngle(JID_LLEG_3, 10);
     DiveFront dive;
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     for (int call = 0; call < 5; ++call) {
         ASSERT_EQ(dive.execute({}), undrivenZeros({})) << "call " << call + 1;
     }
@@ -101,7 +102,7 @@ TEST_F(MatrixActionTest, SmallTablesPlayTheirTimeLine) {
         ASSERT_LT(++calls, 60);
     }
     EXPECT_EQ(calls, 50);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(tovra_test::capturedStdout(), "");
 }
 
 TEST_F(MatrixActionTest, NumbersBeyondTheColumnCountAreNotPlayed) {
@@ -110,7 +111,7 @@ TEST_F(MatrixActionTest, NumbersBeyondTheColumnCountAreNotPlayed) {
     ASSERT_TRUE(dir.write("Acts/DiveFront.txt", "3 2\n0 0 0\n0 1 2\n7 30 90\n"));
     setAngle(JID_LLEG_3, 10);
     DiveFront dive;
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_EQ(dive.execute({}), "(lle3 0.4)" + undrivenZeros({JID_LLEG_3}));
     int calls = 1;
     while (!dive.execute({}).empty()) {
@@ -125,16 +126,16 @@ TEST_F(MatrixActionTest, NumbersBeyondTheColumnCountAreNotPlayed) {
     tovra::test::ScratchDir local;
     ASSERT_TRUE(local.write("Acts/DiveFront.txt", "3 2\n0 0\n0 1\n" + manyColumns + "\n"));
     EXPECT_EQ(dive.execute({}), "(lle3 0.4)" + undrivenZeros({JID_LLEG_3}));
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(tovra_test::capturedStdout(), "");
 }
 
 TEST_F(MatrixActionTest, MissingFileEndsAtOnceAndIsReportedOnce) {
     DiveFront dive;
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     for (int call = 0; call < 5; ++call) {
         EXPECT_EQ(dive.execute({}), "");
     }
-    const std::string out = ::testing::internal::GetCapturedStdout();
+    const std::string out = tovra_test::capturedStdout();
     EXPECT_EQ(out, "(matrixFill) cannot read ./Acts/DiveFront.txt\n");
     // Once the file is there the motion plays.
     ASSERT_TRUE(dir.write("Acts/DiveFront.txt", "3 2\n0 0\n0 1\n7 30\n"));

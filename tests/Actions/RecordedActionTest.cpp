@@ -5,6 +5,7 @@
 #include "ActionTestSupport.h"
 #include "Actions/WalkSideL.h"
 #include "Actions/WalkSideR.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -37,11 +38,10 @@ TEST_F(RecordedActionTest, EmptyLineEndsThePlaybackFromTheStart) {
 
 TEST_F(RecordedActionTest, MissingFileEndsAtOnceWithOneReport) {
     WalkSideR side;
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_EQ(side.execute({}), "");
     EXPECT_EQ(side.execute({}), "");
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-              "(messageFill) cannot read ./Acts/WalkSideR.txt\n");
+    EXPECT_EQ(tovra_test::capturedStdout(), "(messageFill) cannot read ./Acts/WalkSideR.txt\n");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "Actions/TurnL.h"
 #include "Actions/TurnR.h"
 #include "Effector/JointCommand.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -106,10 +107,10 @@ TEST_F(SineActionTest, FilesThatDoNotFitEndTheActionWithOneReport) {
         ASSERT_TRUE(dir.write("Acts/TurnL.txt", content));
         TurnL turn;
         const double factorBefore = Action::getFactor();
-        ::testing::internal::CaptureStdout();
+        tovra_test::captureStdout();
         EXPECT_EQ(turn.execute({"start"}), "");
         EXPECT_EQ(turn.execute({}), "");
-        const std::string out = ::testing::internal::GetCapturedStdout();
+        const std::string out = tovra_test::capturedStdout();
         EXPECT_EQ(countLines(out, "(sinFill) "), 1) << out;
         EXPECT_EQ(countLines(out, "./Acts/TurnL.txt"), 1) << out;
         EXPECT_DOUBLE_EQ(Action::getFactor(), factorBefore);
@@ -122,10 +123,10 @@ TEST_F(SineActionTest, FilesThatDoNotFitEndTheActionWithOneReport) {
 
 TEST_F(SineActionTest, MissingFileIsReportedOnce) {
     TurnR turn;
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_EQ(turn.execute({"start"}), "");
     EXPECT_EQ(turn.execute({"normal"}), "");
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "(sinFill) cannot read ./Acts/TurnR.txt\n");
+    EXPECT_EQ(tovra_test::capturedStdout(), "(sinFill) cannot read ./Acts/TurnR.txt\n");
 }
 
 }  // namespace

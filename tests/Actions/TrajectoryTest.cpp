@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Actions/Trajectory.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -86,16 +87,16 @@ TEST(TrajectoryWindows, OutOfRangeTimesAreReportedWithNeutralResults) {
     ASSERT_TRUE(tr.general());
     Matrix torso, hold, move;
 
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_FALSE(tr.getTrajectoryMatrix(0.1, torso, hold, move, true));
-    EXPECT_EQ("Trajectory getTrajectoryMatrix error\n", testing::internal::GetCapturedStdout());
+    EXPECT_EQ("Trajectory getTrajectoryMatrix error\n", tovra_test::capturedStdout());
 
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_TRUE(tr.getTrajectoryMatrix(0.42, torso, hold, move, true));
     EXPECT_TRUE(tr.getTrajectoryMatrix(0.42 + 0.000009, torso, hold, move, true));
-    EXPECT_EQ("", testing::internal::GetCapturedStdout());
+    EXPECT_EQ("", tovra_test::capturedStdout());
 
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_FALSE(tr.getTrajectoryMatrix(std::nan(""), torso, hold, move, true));
     EXPECT_EQ(0.0, tr.getHipX(0.5));
     EXPECT_EQ(0.0, tr.getHipZ(0.1));
@@ -110,9 +111,9 @@ TEST(TrajectoryWindows, OutOfRangeTimesAreReportedWithNeutralResults) {
         "(Trajectory) getFootX error\n"
         "(Trajectory) getFootZ error\n"
         "Trajectory getStartTrajectoryMatrix error\n",
-        testing::internal::GetCapturedStdout());
+        tovra_test::capturedStdout());
 
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_EQ(0.0, tr.getFootX(0.4, -1));
     EXPECT_EQ(0.0, tr.getFootZ(0.4, -1));
     EXPECT_EQ(0.0, tr.getFootTheta(0.4, -1));
@@ -122,7 +123,7 @@ TEST(TrajectoryWindows, OutOfRangeTimesAreReportedWithNeutralResults) {
         "(Trajectory getFootZ der error)\n"
         "(Trajectory getFootTheta der error)\n"
         "(Trajectory getHipTheta der error)\n",
-        testing::internal::GetCapturedStdout());
+        tovra_test::capturedStdout());
 }
 
 TEST(TrajectoryEnd, TimesOutsideTheEndStepAreClampedToItsEnd) {
@@ -130,10 +131,10 @@ TEST(TrajectoryEnd, TimesOutsideTheEndStepAreClampedToItsEnd) {
     tr.setParams(forwardGait());
     ASSERT_TRUE(tr.general());
     Matrix t1, h1, m1, t2, h2, m2;
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_TRUE(tr.getEndTrajectoryMatrix(1.0, t1, h1, m1, false));
     EXPECT_TRUE(tr.getEndTrajectoryMatrix(tr.getTe(), t2, h2, m2, false));
-    EXPECT_EQ("", testing::internal::GetCapturedStdout());
+    EXPECT_EQ("", tovra_test::capturedStdout());
     expectSameMatrix(t1, t2);
     expectSameMatrix(h1, h2);
     expectSameMatrix(m1, m2);

@@ -8,6 +8,7 @@
 #include "Effector/Effector.h"
 #include "Effector/Kinematic.h"
 #include "WorldModel/WorldModel.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -451,12 +452,12 @@ TEST_F(OpenLoopWalk, UnreachablePoseIsRecordedAsAFailure) {
     high.Hnor = 0.5f;  // the hip far above what the legs reach
     tr.setParams(high);
     ASSERT_TRUE(tr.general());
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     walk->Prepare();
     const bool failed = walk->getIKfailNow();
     const bool driven = anyLegVelocity();
     const bool prepared = walk->IsPrepareDone();
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = tovra_test::capturedStdout();
     EXPECT_TRUE(failed);
     EXPECT_FALSE(driven);
     EXPECT_FALSE(prepared);

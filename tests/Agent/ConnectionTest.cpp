@@ -8,6 +8,7 @@
 
 #include "Agent/Connection.h"
 #include "spark/rcssnet/exception.h"
+#include "support/Capture.h"
 #include "support/TestServer.h"
 
 using tovra::test::TestServer;
@@ -100,10 +101,10 @@ TEST_F(ConnectionTest, OverlongMessagesAreSkippedAndFramingStaysInSync) {
         server.sendFrame(std::string(100000, '('));
         server.sendFrame("(next)");
     });
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     std::string msg;
     bool ok = connection->getMessage(msg);
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = tovra_test::capturedStderr();
     sender.join();
     ASSERT_TRUE(ok);
     EXPECT_EQ("(next)", msg);
@@ -112,29 +113,29 @@ TEST_F(ConnectionTest, OverlongMessagesAreSkippedAndFramingStaysInSync) {
 
 TEST_F(ConnectionTest, PeerClosingBetweenMessagesEndsTheConnection) {
     server.closeClient();
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     std::string msg = "unchanged";
     EXPECT_FALSE(connection->getMessage(msg));
     EXPECT_EQ("closed connection to 127.0.0.1:" + std::to_string(server.port()) + "\n",
-              testing::internal::GetCapturedStdout());
+              tovra_test::capturedStdout());
     EXPECT_EQ("unchanged", msg);
     EXPECT_FALSE(connection->isOpen());
 
     // Nothing more can be received or sent, and nothing blocks.
     EXPECT_FALSE(connection->getMessage(msg));
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     EXPECT_FALSE(connection->sendMessage("(syn)"));
     EXPECT_EQ("(sendMessage) ERROR:  send returned error 'Bad file descriptor' \n",
-              testing::internal::GetCapturedStderr());
+              tovra_test::capturedStderr());
 }
 
 TEST_F(ConnectionTest, PeerClosingInsideABodyIsReported) {
     server.sendRaw(TestServer::prefix(50) + "(only part of it");
     server.closeClient();
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     std::string msg = "unchanged";
     EXPECT_FALSE(connection->getMessage(msg));
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = tovra_test::capturedStderr();
     EXPECT_EQ(0u, err.find("(getMessage) ERROR:  read returned errors '")) << err;
     EXPECT_EQ("unchanged", msg);
     // The rest of the stream is out of step with the framing: the connection is dropped.
@@ -145,14 +146,14 @@ TEST_F(ConnectionTest, PeerClosingInsideABodyIsReported) {
 TEST_F(ConnectionTest, SendingToAVanishedPeerFailsWithoutSignal) {
     server.closeClient();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     // The first send may still be accepted locally; the reset makes a later one fail.
     bool anyFailed = false;
     for (int i = 0; i < 20 && !anyFailed; ++i) {
         anyFailed = !connection->sendMessage("(he1 0.5)");
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = tovra_test::capturedStderr();
     EXPECT_TRUE(anyFailed);
     EXPECT_NE(std::string::npos, err.find("(sendMessage) ERROR:  send returned error '")) << err;
 }
@@ -200,10 +201,9 @@ TEST(ConnectionSetupTest, RefusedConnectionIsReportedAndClosed) {
     EXPECT_EQ("127.0.0.1", connection->getServer());
     EXPECT_EQ(3100, connection->getPort());
     connection->setPort(freePort);
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     EXPECT_FALSE(connection->init());
-    EXPECT_EQ("connection failed with: 'Connection refused'\n",
-              testing::internal::GetCapturedStderr());
+    EXPECT_EQ("connection failed with: 'Connection refused'\n", tovra_test::capturedStderr());
     EXPECT_FALSE(connection->isOpen());
     std::string msg;
     EXPECT_FALSE(connection->getMessage(msg));

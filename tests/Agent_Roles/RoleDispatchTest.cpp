@@ -7,6 +7,7 @@
 #include "Agent_Roles/Role.h"
 #include "RoleTestSupport.h"
 #include "WorldModel/WorldModel.h"
+#include "support/Capture.h"
 #include "support/ScratchDir.h"
 #include "support/ScriptedWorld.h"
 
@@ -53,10 +54,10 @@ TEST(RoleDispatchTest, UnknownPlayModeReportsAndAnswersNothing) {
     RoleGoalie goalie;
     world.placeMe(-5, 0, 0);
     world.placeBall(0, 0);
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     const std::string field = defender.execute(RT_DEFENDER_RIGHT);
     const std::string keeper = goalie.execute(RT_GOLIAR1);
-    EXPECT_EQ("Role Error\nRole Error\n", testing::internal::GetCapturedStdout());
+    EXPECT_EQ("Role Error\nRole Error\n", tovra_test::capturedStdout());
     EXPECT_EQ("", field);
     EXPECT_EQ("", keeper);
     EXPECT_EQ(RT_DEFENDER_RIGHT, defender.getRoleType());

@@ -9,6 +9,7 @@
 #include "Effector/Kinematic.h"
 #include "Math/Geometry.h"
 #include "WorldModel/WorldModel.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -175,10 +176,10 @@ TEST_F(KinematicTest, UpdateLinkTakesMeasuredAnglesInLinkNumbering) {
 }
 
 TEST_F(KinematicTest, PartOutsideTheTableIsReported) {
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     const Vector3f pos = kin_->getRobotPartPos(0);
     const Matrix m = kin_->getRobotPartMatrix(24);
-    const std::string out = ::testing::internal::GetCapturedStdout();
+    const std::string out = tovra_test::capturedStdout();
     EXPECT_EQ(
         "(Kinematic) ERROR: (getRobotPartPos) part unknown\n"
         "(Kinematic) ERROR: (getRobotPartMatrix) part unknown\n",
@@ -190,14 +191,14 @@ TEST_F(KinematicTest, PartOutsideTheTableIsReported) {
 TEST_F(KinematicTest, PrintLinkListsSubtreeChildrenFirst) {
     wm_->mJointIDToAngleMap[JID_RLEG_4] = -60.0f;
     kin_->updateLink();
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     kin_->printLink(JID_RLEG_3_);
     EXPECT_EQ(
         "j = 17 : rlj3, 0.000\n"
         "j = 19 : rlj4, -60.000\n"
         "j = 21 : rlj5, 0.000\n"
         "j = 23 : rlj6, 0.000\n",
-        ::testing::internal::GetCapturedStdout());
+        tovra_test::capturedStdout());
 }
 
 // Forward kinematics of random walking poses, then the leg solver back to
@@ -238,9 +239,9 @@ TEST_F(KinematicTest, LegSolverRoundTrips) {
         for (int i = 0; i < 6; ++i) {
             links[first + 2 * i].q = 0.0f;
         }
-        ::testing::internal::CaptureStdout();
+        tovra_test::captureStdout();
         const bool ok = kin_->IK_leg(torso, target, left);
-        const std::string out = ::testing::internal::GetCapturedStdout();
+        const std::string out = tovra_test::capturedStdout();
         EXPECT_TRUE(ok) << "trial " << trial << ": " << out;
         EXPECT_EQ("", out);
         if (!ok) {
@@ -304,24 +305,24 @@ TEST_F(KinematicTest, UnreachableTargetsAreReported) {
     Matrix foot;
     const float reach = kin_->NAO_A + kin_->NAO_B;
     foot.Pos() = kin_->NAO_Dl - Vector3f(0, 0, reach + 0.02f) - kin_->NAO_E;
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_FALSE(kin_->IK_leg(torso, foot, true));
     EXPECT_EQ("cosKneePitch >= 1.0\nanalytic method failed: leg -- 1\n",
-              ::testing::internal::GetCapturedStdout());
+              tovra_test::capturedStdout());
 
     // Right: the ankle inside the hip, closer than the two segments can fold.
     foot.Pos() = kin_->NAO_Dr + Vector3f(0, 0, -0.005f) - kin_->NAO_E;
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_FALSE(kin_->IK_leg(torso, foot, false));
-    EXPECT_EQ("analytic method failed: leg -- 0\n", ::testing::internal::GetCapturedStdout());
+    EXPECT_EQ("analytic method failed: leg -- 0\n", tovra_test::capturedStdout());
 
     // The analytic stage on its own: exactly A + B below the hip.
     Matrix hip;
     hip.Pos() = Vector3f(0, 0, 1.0f);
     Matrix ankle;
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_FALSE(kin_->IK_leg(hip, 0.5f, 0.5f, ankle, true));
-    EXPECT_EQ("cosKneePitch >= 1.0\n", ::testing::internal::GetCapturedStdout());
+    EXPECT_EQ("cosKneePitch >= 1.0\n", tovra_test::capturedStdout());
 }
 
 TEST_F(KinematicTest, TargetsThatAreNotFiniteFailLikeUnreachableOnes) {
@@ -336,23 +337,23 @@ TEST_F(KinematicTest, TargetsThatAreNotFiniteFailLikeUnreachableOnes) {
     torso(1, 0) = nan;
     Matrix foot;
     foot.Pos() = Vector3f(-0.055f, 0.02f, -0.2f);
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_FALSE(kin_->IK_leg(torso, foot, true));
-    EXPECT_EQ("analytic method failed: leg -- 1\n", ::testing::internal::GetCapturedStdout());
+    EXPECT_EQ("analytic method failed: leg -- 1\n", tovra_test::capturedStdout());
 
     Matrix badFoot;
     badFoot.Pos() = Vector3f(0.055f, std::numeric_limits<float>::infinity(), -0.2f);
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_FALSE(kin_->IK_leg(Matrix(), badFoot, false));
-    EXPECT_EQ("analytic method failed: leg -- 0\n", ::testing::internal::GetCapturedStdout());
+    EXPECT_EQ("analytic method failed: leg -- 0\n", tovra_test::capturedStdout());
 
     // The analytic stage with a zero thigh and the hip exactly one shank away
     // divides zero by zero for the knee cosine.
     Matrix hip;
     hip.Pos() = Vector3f(0, 0, 0.1f);
-    ::testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_FALSE(kin_->IK_leg(hip, 0.0f, 0.1f, Matrix(), true));
-    EXPECT_EQ("", ::testing::internal::GetCapturedStdout());
+    EXPECT_EQ("", tovra_test::capturedStdout());
 
     // Nothing was stored and the root kept its pose.
     for (int j = 12; j <= 23; ++j) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "LogUnit/LogUnit.h"
+#include "support/Capture.h"
 
 TEST(LogUnitTest, InvalidChannelsChangeNothing) {
     LogUnit log;
@@ -22,9 +23,9 @@ TEST(LogUnitTest, InvalidChannelsChangeNothing) {
 TEST(LogUnitTest, InitSetsStandardLabelsAndChannelOne) {
     LogUnit log;
     log.PauseLog(true);
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     log.Init(5);
-    EXPECT_EQ("1 : ", testing::internal::GetCapturedStdout());
+    EXPECT_EQ("1 : ", tovra_test::capturedStdout());
     for (int i = 0; i < LogUnit::MaxChannels; ++i)
         EXPECT_EQ(i == 1, log.LogOn[i]) << i;
     EXPECT_EQ(5, log.Unum);
@@ -46,9 +47,9 @@ TEST(LogUnitTest, InitTurnsChannelOneOnAndLeavesTheOtherSwitches) {
     LogUnit log;
     log.SetLogOn(7);
     log.SetLogOn(31);
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     log.Init(2);
-    testing::internal::GetCapturedStdout();
+    tovra_test::capturedStdout();
     for (int i = 0; i < LogUnit::MaxChannels; ++i)
         EXPECT_EQ(i == 1 || i == 7 || i == 31, log.LogOn[i]) << i;
 }

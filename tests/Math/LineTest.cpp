@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "Math/Line.h"
+#include "support/Capture.h"
 
 using salt::Vector3f;
 
@@ -23,10 +24,10 @@ TEST(LineFromTwoPoints, VerticalLineAndItsErrorText) {
     EXPECT_EQ(1, v.getBCoefficient());
     EXPECT_EQ(-1, v.getCCoefficient());
     EXPECT_EQ("x = 1", text(v));
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     EXPECT_EQ(0, v.yGivenX(1));
     EXPECT_EQ("(Line::yGivenX) Cannot calculate Y coordinate: x = 1\n",
-              testing::internal::GetCapturedStderr());
+              tovra_test::capturedStderr());
     EXPECT_DOUBLE_EQ(1, v.xGivenY(3));
     // Nearly vertical counts as vertical.
     const Line nv = Line::makeLineFromTwoPoints(Vector3f(2, 0, 0), Vector3f(2.00005f, 1, 0));
@@ -46,10 +47,9 @@ TEST(LineFromTwoPoints, SlopedAndHorizontalLines) {
     const Line h = Line::makeLineFromTwoPoints(Vector3f(-1, 3, 0), Vector3f(4, 3, 0));
     EXPECT_DOUBLE_EQ(3, h.yGivenX(100));
     EXPECT_EQ("y = + 3", text(h));  // no slope term
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     EXPECT_EQ(0, h.xGivenY(3));
-    EXPECT_EQ("(Line::xGivenY) Cannot calculate X coordinate\n",
-              testing::internal::GetCapturedStderr());
+    EXPECT_EQ("(Line::xGivenY) Cannot calculate X coordinate\n", tovra_test::capturedStderr());
 }
 
 TEST(LineAbcFormula, ZeroOneAndTwoRoots) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Math/Spline.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -89,9 +90,9 @@ TEST(Spline, EqualTimesFailToBuildAndReportOnEvaluation) {
     Spline s;
     s.SetBreakPoints(xs, ys, 2, 0.0, 0.0);
     EXPECT_FALSE(s.general());
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     const double v = s.getYGivenX(0.2, 0);
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = tovra_test::capturedStdout();
     EXPECT_NE(std::string::npos, out.find("Bad x input to routine splint")) << out;
     EXPECT_EQ(0.0, v);
 }
@@ -118,16 +119,16 @@ TEST(Spline, TooFewPointsAndBadOrdersAreReportedNotFatal) {
     negative.SetBreakPoints(&one, &one, -3, 0.0, 0.0);
     EXPECT_EQ(0, negative.getNumPoints());
 
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_EQ(0.0, empty.getYGivenX(0.0, 0));
     EXPECT_EQ(0.0, single.getYGivenX(1.0, 1));
-    std::string out = testing::internal::GetCapturedStdout();
+    std::string out = tovra_test::capturedStdout();
     EXPECT_NE(std::string::npos, out.find("Bad x input to routine splint")) << out;
 
     Spline s = clampedCubic();
     ASSERT_TRUE(s.general());
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_EQ(0.0, s.getYGivenX(0.0, -1));
-    out = testing::internal::GetCapturedStdout();
+    out = tovra_test::capturedStdout();
     EXPECT_EQ("(Spline) getYGivenX der error\n", out);
 }

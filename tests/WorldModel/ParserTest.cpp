@@ -7,6 +7,7 @@
 #include "WorldModel/Parser.h"
 #include "WorldModel/Types.h"
 #include "WorldModel/WorldModel.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -36,12 +37,12 @@ protected:
         std::string err;
     };
     Output parse(const std::string& message) {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
+        tovra_test::captureStdout();
+        tovra_test::captureStderr();
         parser->doParse(message);
         Output o;
-        o.out = testing::internal::GetCapturedStdout();
-        o.err = testing::internal::GetCapturedStderr();
+        o.out = tovra_test::capturedStdout();
+        o.err = tovra_test::capturedStderr();
         return o;
     }
     bool hasEntry(Object obj) const {

@@ -5,6 +5,7 @@
 
 #include "WorldModel/TalkCodec.h"
 #include "WorldUpdateSupport.h"
+#include "support/Capture.h"
 
 namespace world_update_test {
 namespace {
@@ -283,9 +284,9 @@ TEST_F(TalkTest, UnknownTypeIsReported) {
     msg += Types::encodeDigit(2);
     msg += Types::encodeDigit(7);
     msg += std::string(14, '#');
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     hear(msg);
-    EXPECT_EQ("in WorldModel::getSayDecoded ERROR\n", testing::internal::GetCapturedStdout());
+    EXPECT_EQ("in WorldModel::getSayDecoded ERROR\n", tovra_test::capturedStdout());
     EXPECT_EQ(-1000.0, wm->getObjectVision(TEAMMATE_2).timeLastLocalized);
 }
 

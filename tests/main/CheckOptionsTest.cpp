@@ -5,6 +5,7 @@
 
 #include "Agent/Connection.h"
 #include "main/Entry.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -32,11 +33,11 @@ Outcome check(std::vector<std::string> args) {
     argv.push_back(nullptr);
     Outcome o;
     o.unum = 1;
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
+    tovra_test::captureStdout();
+    tovra_test::captureStderr();
     o.proceed = CheckOptions(static_cast<int>(args.size()), argv.data(), o.unum);
-    o.out = testing::internal::GetCapturedStdout();
-    o.err = testing::internal::GetCapturedStderr();
+    o.out = tovra_test::capturedStdout();
+    o.err = tovra_test::capturedStderr();
     o.host = Connection::instance()->getServer();
     o.port = Connection::instance()->getPort();
     Connection::deleteT();
@@ -80,9 +81,9 @@ TEST(CheckOptionsTest, HelpAppliesEarlierOptionsAndStops) {
     for (std::string& a : args)
         argv.push_back(a.data());
     int unum = 1;
-    testing::internal::CaptureStdout();
+    tovra_test::captureStdout();
     EXPECT_FALSE(CheckOptions(static_cast<int>(argv.size()), argv.data(), unum));
-    EXPECT_EQ(kUsage, testing::internal::GetCapturedStdout());
+    EXPECT_EQ(kUsage, tovra_test::capturedStdout());
     EXPECT_EQ(4000, Connection::instance()->getPort());
     EXPECT_EQ(1, unum);
     Connection::deleteT();

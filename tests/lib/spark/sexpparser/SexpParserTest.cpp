@@ -8,6 +8,7 @@
 #include "oxygen/predicate.h"
 #include "spark/sexpparser/sexpparser.h"
 #include "spark/sfsexp/sexp.h"
+#include "support/Capture.h"
 #include "zeitgeist/parameterlist.h"
 
 using boost::any_cast;
@@ -106,10 +107,9 @@ TEST(SexpParserTest, UnfinishedTextGivesNoPredicate) {
 
 TEST(SexpParserTest, StrayClosingParenthesisKeepsWhatCameBefore) {
     SexpParser parser;
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     boost::shared_ptr<PredicateList> list = parser.Parse("(a))(b)");
-    EXPECT_EQ("Badly formed s-expression.  Parser exiting.\n",
-              testing::internal::GetCapturedStderr());
+    EXPECT_EQ("Badly formed s-expression.  Parser exiting.\n", tovra_test::capturedStderr());
     ASSERT_EQ(1, list->GetSize());
     EXPECT_EQ("a", nth(*list, 0).name);
 }
@@ -152,9 +152,9 @@ TEST(SexpParserTest, TooDeepNestingDropsOnlyThatPredicate) {
 TEST(SexpParserTest, ParsingLeavesNoReaderRecordsInUse) {
     SexpParser parser;
     for (const char* input : {"(a (b c) \"d\")", "(time (now 1.5)", "(a))(b)", "x y (z", "'(q"}) {
-        testing::internal::CaptureStderr();
+        tovra_test::captureStderr();
         parser.Parse(input);
-        testing::internal::GetCapturedStderr();
+        tovra_test::capturedStderr();
         const sexp_mem_stats_t stats = sexp_mem_stats();
         EXPECT_EQ(0u, stats.elements_live) << input;
         EXPECT_EQ(0u, stats.entries_live) << input;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "spark/sfsexp/sexp.h"
+#include "support/Capture.h"
 
 namespace {
 
@@ -128,10 +129,9 @@ TEST(ReaderTest, HashAtomsAreBinaryOnlyInInlineBinaryMode) {
     EXPECT_EQ(Strings({"(x #3:a)c y)"}), readAll("(x #b#3#a)c y)", PARSER_INLINE_BINARY));
     EXPECT_EQ(Strings({"(#0: z)"}), readAll("(#b#0# z)", PARSER_INLINE_BINARY));
     // A length that is not a number is badly formed.
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     EXPECT_EQ(Strings(), readAll("(#b#x#)", PARSER_INLINE_BINARY));
-    EXPECT_EQ("Badly formed s-expression.  Parser exiting.\n",
-              testing::internal::GetCapturedStderr());
+    EXPECT_EQ("Badly formed s-expression.  Parser exiting.\n", tovra_test::capturedStderr());
     // Announced bytes that never arrive leave the element unfinished.
     EXPECT_EQ(Strings(), readAll("(#b#100#abc)", PARSER_INLINE_BINARY));
 }
@@ -182,39 +182,36 @@ TEST(ReaderTest, StrayClosingParenthesisStopsTheText) {
     ASSERT_NE(nullptr, first);
     EXPECT_EQ("(a)", show(first));
     destroy_sexp(first);
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     EXPECT_EQ(nullptr, iparse_sexp(text.c_str(), n, cc));
-    EXPECT_EQ("Badly formed s-expression.  Parser exiting.\n",
-              testing::internal::GetCapturedStderr());
+    EXPECT_EQ("Badly formed s-expression.  Parser exiting.\n", tovra_test::capturedStderr());
     EXPECT_EQ(1u, cc->error);
     // The rest of the text is not read, and nothing more is reported.
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     EXPECT_EQ(nullptr, iparse_sexp(text.c_str(), n, cc));
-    EXPECT_EQ("", testing::internal::GetCapturedStderr());
+    EXPECT_EQ("", tovra_test::capturedStderr());
     destroy_continuation(cc);
 
     // An atom ended by the stray parenthesis is still delivered first.
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     EXPECT_EQ(Strings({"x"}), readAll("x)"));
-    EXPECT_EQ("Badly formed s-expression.  Parser exiting.\n",
-              testing::internal::GetCapturedStderr());
+    EXPECT_EQ("Badly formed s-expression.  Parser exiting.\n", tovra_test::capturedStderr());
 }
 
 TEST(ReaderTest, MisuseIsReported) {
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     EXPECT_EQ(nullptr, iparse_sexp("(a)", 3, nullptr));
-    EXPECT_EQ("iparse_sexp called with null continuation!\n",
-              testing::internal::GetCapturedStderr());
+    EXPECT_EQ("iparse_sexp called with null continuation!\n", tovra_test::capturedStderr());
 
     pcont_t* cc = init_continuation(nullptr);
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     EXPECT_EQ(nullptr, iparse_sexp(nullptr, 3, cc));
-    EXPECT_EQ("cparse_sexp: called with null string.\n", testing::internal::GetCapturedStderr());
+    EXPECT_EQ("cparse_sexp: called with null string.\n", tovra_test::capturedStderr());
 
     cc->state = 42;
-    testing::internal::CaptureStderr();
+    tovra_test::captureStderr();
     EXPECT_EQ(nullptr, iparse_sexp("(a)", 3, cc));
-    EXPECT_EQ("Unknown parser state 42.\n", testing::internal::GetCapturedStderr());
+    EXPECT_EQ("Unknown parser state 42.\n", tovra_test::capturedStderr());
     destroy_continuation(cc);
 }
 
