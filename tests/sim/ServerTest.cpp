@@ -615,35 +615,63 @@ TEST(Lockstep, TheSameMatchTwiceWithoutNoiseAndWithNoiseOfOneSeed) {
     FAIL() << "every attempt had a reply later than 30 s: the runs could not be compared";
 }
 
-TEST(RealTime, StepsKeepTheWallClockAndPromptRepliesCountInTime) {
+namespace {
+
+struct RealTimeRun {
+    long steps = 0, late = 0, lagging = 0;
+    int answered = 0;
+    double wall = 0;
+};
+
+// Two robots that answer every message at once, 100 real-time steps.
+RealTimeRun realTimeRun(int steps) {
     ServerOptions o;
     o.port = 0;
     o.controlPort = -1;
     o.noise = false;
     o.referee.kickOffDelay = 1000;
-    const int steps = 100;  // 2 s
     o.maxSteps = steps;
     Server server(o);
-    ASSERT_TRUE(server.start());
+    RealTimeRun r;
+    if (!server.start())
+        return r;
     simtest::ScriptedRobot a(server.port(), 1, "A", {}), b(server.port(), 2, "A", {});
-    double wall = 0;
     std::thread thread([&] {
         const auto start = std::chrono::steady_clock::now();
         server.run();
-        wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        r.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     });
-    int answered = 0;
     while (a.step(0.5) && b.step(0.5))
-        ++answered;
+        ++r.answered;
     thread.join();
-    EXPECT_EQ(server.steps(), steps);
-    // One step every 0.02 s of wall time: never faster; slower only by
-    // what a busy machine costs.
-    EXPECT_GE(wall, steps * World::kStepTime - 0.02);
-    EXPECT_LT(wall, steps * World::kStepTime * 1.5);
-    // Robots that answer at once are late at most in the steps in which
-    // they joined (the model build) or a stalled machine delayed them.
-    EXPECT_GE(answered, steps - 5);
-    EXPECT_LE(server.lateReplies(), 2 * 5);
-    EXPECT_EQ(server.laggingSteps(), 0);
+    r.steps = server.steps();
+    r.late = server.lateReplies();
+    r.lagging = server.laggingSteps();
+    return r;
+}
+
+}  // namespace
+
+TEST(RealTime, StepsKeepTheWallClockAndPromptRepliesCountInTime) {
+    const int steps = 100;  // 2 s
+    // A machine busy with other work can hold the robots' thread back past
+    // a step's 20 ms in any one run: up to three runs, the first that keeps
+    // time counts. A server that steps too fast or miscounts prompt replies
+    // fails all three.
+    std::string attempts;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const RealTimeRun r = realTimeRun(steps);
+        ASSERT_EQ(r.steps, steps);
+        // One step every 0.02 s of wall time: never faster.
+        ASSERT_GE(r.wall, steps * World::kStepTime - 0.02);
+        EXPECT_EQ(r.lagging, 0);
+        // Slower only by what a busy machine costs; robots that answer at
+        // once are late at most in the steps in which they joined (the
+        // model build) or a stalled machine delayed them.
+        if (r.wall < steps * World::kStepTime * 1.5 && r.answered >= steps - 5 && r.late <= 2 * 5)
+            return;
+        attempts += " [wall " + std::to_string(r.wall) + " s, answered " +
+                    std::to_string(r.answered) + ", late " + std::to_string(r.late) + "]";
+    }
+    ADD_FAILURE() << "no run kept time:" << attempts;
 }
