@@ -87,12 +87,15 @@ bool isWalkType(ActionType type) {
 
 Actions::Actions()
     : WM(WorldModel::instance()),
+      T1(0),
+      T2(0),
       mIsLeftHold(false),
       mType(SIDE_FORWARD_),
       mSpeed(0),
       mTurAng(0),
       mObjectFocused(FLAG_1L),
       curAct(UNKNOWN),
+      headAct(HEAD_STILL),
       phase("start"),
       mHeadTurnLeft(true),
       mAroundTurnLeft(true) {

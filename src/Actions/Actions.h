@@ -101,6 +101,8 @@ private:
 
     WorldModel* WM;
     std::string jointName[JID_MAX];
+    [[maybe_unused]] int T1;
+    [[maybe_unused]] int T2;
     static Actions* ACS;
     std::unique_ptr<Action> concreteAct[ACTION_MAX];
     bool mIsLeftHold;
@@ -109,6 +111,7 @@ private:
     double mTurAng;
     Object mObjectFocused;
     ActionType curAct;
+    [[maybe_unused]] ActionType headAct;
     std::string phase;
     // Sweep directions of headLeftAndRight and moveAroundObject.
     bool mHeadTurnLeft;

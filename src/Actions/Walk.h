@@ -92,6 +92,7 @@ private:
 
     bool mLeftFirstMove;
     TPhase mPhase;
+    [[maybe_unused]] int I;
     std::string mParams;
     double mSpeed;
     double mTurnAngle;
@@ -99,10 +100,12 @@ private:
     boost::shared_ptr<Trajectory> mTrajectory;
     Kinematic* mRobot;
     double mPhaseTime;
+    [[maybe_unused]] double mPhaseStartTime;
     int mPhaseCycle;
     int mPhaseStartCycle;
     bool IsIKfailNow;
     int mTotalStep;
+    [[maybe_unused]] float mSteadyParam;
     Matrix mTorsoMatrix;
     Matrix mHoldFootMatrix;
     Matrix mMoveFootMatrix;

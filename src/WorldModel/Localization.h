@@ -75,7 +75,7 @@ private:
     // never runs while two-landmark trilateration is possible; kept at rest.
     Vector2f mBallVel;
     Vector2f mOldBallPos;
-    double mBallTimeLastSeen;
+    [[maybe_unused]] double mBallTimeLastSeen;
     WorldModel* WM;
     Vector3f mMyPos;
     double mMyAngle;
