@@ -314,6 +314,8 @@ def sym_frames(rows, tail=0.6):
 # (iteration 307 of 362): up within 6 s in 23 of 30 trials on the held-out
 # seeds 401-430 and 22 of 30 on 601-630 (the rows before: 12 and 7 of 30).
 # Searches that measured each candidate on 10 trials overfitted their seeds.
+# Two CMA-ES searches from these rows (optimise.py getup-front, initial
+# steps 0.04 and 0.015) found nothing better on the check seeds 401-430.
 GET_UP_FRONT = [
     (0.319, -16.154, 1.000, 0.000, 0.000, 2.462, 13.449, 5.335, 8.591),
     (0.565, 92.792, -97.785, 75.000, -88.885, -17.950, -10.088, 8.493, 10.768),
@@ -566,8 +568,8 @@ KICK_R_START = pose(laj1=-90, raj1=-90, laj2=-23, raj2=-1, **APPROACH_LEGS)
 # `swing_to` are (hip pitch, knee), angles degrees, times seconds.
 # Tuned first with a random local search (kick_search.py, used before
 # optimise.py), then with CMA-ES on the velocity-motor joints (sensor noise
-# on; 13 candidates a generation, 8 trials of each kick, stopped after 15
-# generations without a better candidate):
+# on; 13 candidates a generation, 8 trials of each kick, stopped after 26
+# generations, the last 10 without a better candidate):
 #   optimise.py kick --generations 30 --check-trials 20
 # On 40 held-out seeds (tools/evaluate.py --runs 40, seeds 1001-1040,
 # against the values before): KICK_R up 27/40 against 13/40, KICK_L up
