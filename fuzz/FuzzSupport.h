@@ -18,6 +18,7 @@
 #include <iostream>
 #include <streambuf>
 #include <string>
+#include <type_traits>
 
 #include "Effector/Effector.h"
 #include "WorldModel/Types.h"
@@ -175,6 +176,31 @@ void setSomeJointAngles(WorldModelT* wm) {
     for (int j = 0; j < JID_MAX; ++j) {
         wm->mJointIDToAngleMap[static_cast<JointID>(j)] = static_cast<float>(j * 7.25 - 60.0);
     }
+}
+
+// The common start of the targets that write a data file and play it, once
+// per process: silenced streams, a scratch working directory, the type
+// tables, and for the motion players (given their world model) some joint
+// angles.
+template <typename WorldModelT>
+void prepareFileTarget(WorldModelT* wm) {
+    static bool ready = false;
+    if (ready) {
+        return;
+    }
+    ready = true;
+    silenceStreams();
+    enterScratchDir();
+    Types::fill();
+    if constexpr (!std::is_void_v<WorldModelT>) {
+        setSomeJointAngles(wm);
+    } else {
+        (void)wm;
+    }
+}
+
+inline void prepareFileTarget() {
+    prepareFileTarget<void>(nullptr);
 }
 
 }  // namespace tovra::fuzz

@@ -17,13 +17,7 @@ constexpr int kMaxCalls = 100;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = [] {
-        tovra::fuzz::silenceStreams();
-        tovra::fuzz::enterScratchDir();
-        Types::fill();
-        return true;
-    }();
-    (void)ready;
+    tovra::fuzz::prepareFileTarget();
 
     tovra::fuzz::writeFile("Acts/WalkSideL.txt", data, size);
     const std::string file(reinterpret_cast<const char*>(data), size);

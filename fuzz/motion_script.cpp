@@ -48,14 +48,7 @@ void run(ApproachAction& action, int approachCycles, std::size_t maxLines, bool 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = [] {
-        tovra::fuzz::silenceStreams();
-        tovra::fuzz::enterScratchDir();
-        Types::fill();
-        tovra::fuzz::setSomeJointAngles(WorldModel::instance());
-        return true;
-    }();
-    (void)ready;
+    tovra::fuzz::prepareFileTarget(WorldModel::instance());
 
     for (const char* name : {"Acts/GetUpBack.txt", "Acts/KickL.txt", "Acts/SetToZero.txt"}) {
         tovra::fuzz::writeFile(name, data, size);

@@ -23,14 +23,7 @@ const std::vector<std::string> kOrders[] = {{}, {"start"}, {"normal"}, {"end"}};
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = [] {
-        tovra::fuzz::silenceStreams();
-        tovra::fuzz::enterScratchDir();
-        Types::fill();
-        tovra::fuzz::setSomeJointAngles(WorldModel::instance());
-        return true;
-    }();
-    (void)ready;
+    tovra::fuzz::prepareFileTarget(WorldModel::instance());
 
     tovra::fuzz::writeFile("Acts/TurnL.txt", data, size);
     TurnL action;

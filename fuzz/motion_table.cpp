@@ -22,14 +22,7 @@ constexpr int kMaxCalls = 400;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = [] {
-        tovra::fuzz::silenceStreams();
-        tovra::fuzz::enterScratchDir();
-        Types::fill();
-        tovra::fuzz::setSomeJointAngles(WorldModel::instance());
-        return true;
-    }();
-    (void)ready;
+    tovra::fuzz::prepareFileTarget(WorldModel::instance());
 
     tovra::fuzz::writeFile("Acts/DiveFront.txt", data, size);
     DiveFront action;

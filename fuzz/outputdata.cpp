@@ -11,13 +11,7 @@
 #include "WorldModel/Types.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = [] {
-        tovra::fuzz::silenceStreams();
-        tovra::fuzz::enterScratchDir();
-        Types::fill();
-        return true;
-    }();
-    (void)ready;
+    tovra::fuzz::prepareFileTarget();
 
     tovra::fuzz::writeFile("outputdata", data, size);
     Skills::deleteT();
