@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "support/ChildProcess.h"
+#include "support/PlayersTable.h"
 #include "support/ScratchDir.h"
 #include "support/XmlCheck.h"
 
@@ -361,35 +362,6 @@ TEST_F(TeamScripts, StartRejectsABadPort) {
     EXPECT_FALSE(fs::exists(install_ / "log"));
 }
 
-// Reads players.tsv of a match.
-std::map<std::string, std::map<std::string, std::string>> playerRows(
-    const std::string& tsv, std::map<std::string, std::string>& info) {
-    std::map<std::string, std::map<std::string, std::string>> rows;
-    std::istringstream in(tsv);
-    std::string line;
-    std::vector<std::string> header;
-    while (std::getline(in, line)) {
-        std::vector<std::string> cells;
-        std::istringstream cs(line);
-        std::string cell;
-        while (std::getline(cs, cell, '\t'))
-            cells.push_back(cell);
-        if (cells.empty())
-            continue;
-        if (cells[0][0] == '#') {
-            info[cells[0].substr(1)] = cells.size() > 1 ? cells[1] : "";
-        } else if (header.empty()) {
-            header = cells;
-        } else {
-            std::map<std::string, std::string> r;
-            for (size_t i = 0; i < cells.size() && i < header.size(); ++i)
-                r[header[i]] = cells[i];
-            rows[r["side"] + " " + r["unum"]] = r;
-        }
-    }
-    return rows;
-}
-
 // Two teams of eleven in lockstep, halves of 20 s of play, end to end.
 // Minutes of wall time: registered with CTest separately (label "match").
 TEST(MatchTest, DISABLED_ShortLockstepMatch) {
@@ -406,10 +378,11 @@ TEST(MatchTest, DISABLED_ShortLockstepMatch) {
     EXPECT_NE(said.find("match over (GameOver)"), std::string::npos) << said;
     EXPECT_NE(said.find("agents still running at the end: 22/22"), std::string::npos) << said;
 
-    std::map<std::string, std::string> info;
-    const auto rows = playerRows(slurp(out / "players.tsv"), info);
-    EXPECT_EQ(info["gameover"], "1");
-    EXPECT_EQ(info["malformed"], "0");
+    const tovra::test::PlayersTable table =
+        tovra::test::readPlayersTable(slurp(out / "players.tsv"));
+    const auto& rows = table.rows;
+    EXPECT_EQ(table.info.at("gameover"), "1");
+    EXPECT_EQ(table.info.at("malformed"), "0");
     ASSERT_EQ(rows.size(), 22u);
     double lastSeen = 0;
     for (const auto& [key, r] : rows)

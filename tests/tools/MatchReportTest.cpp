@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/ChildProcess.h"
+#include "support/PlayersTable.h"
 #include "support/ScratchDir.h"
 #include "support/XmlCheck.h"
 
@@ -65,42 +66,11 @@ std::string frameLine(double time, const std::string& mode, int scoreL, int scor
     return s + "]}\n";
 }
 
-using Row = std::map<std::string, std::string>;
-
-// The tab-separated table: "#key" lines and one row per player keyed "side unum".
-struct Table {
-    std::map<std::string, std::string> info;
-    std::map<std::string, Row> rows;
-};
+using Row = tovra::test::PlayersTable::Row;
+using Table = tovra::test::PlayersTable;
 
 Table readTsv(const std::string& text) {
-    Table t;
-    std::istringstream in(text);
-    std::string line;
-    std::vector<std::string> header;
-    while (std::getline(in, line)) {
-        std::vector<std::string> cells;
-        std::istringstream cs(line);
-        std::string cell;
-        while (std::getline(cs, cell, '\t'))
-            cells.push_back(cell);
-        if (cells.empty())
-            continue;
-        if (cells[0][0] == '#') {
-            std::string rest;
-            for (size_t i = 1; i < cells.size(); ++i)
-                rest += (i > 1 ? " " : "") + cells[i];
-            t.info[cells[0].substr(1)] = rest;
-        } else if (header.empty()) {
-            header = cells;
-        } else {
-            Row r;
-            for (size_t i = 0; i < cells.size() && i < header.size(); ++i)
-                r[header[i]] = cells[i];
-            t.rows[r["side"] + " " + r["unum"]] = r;
-        }
-    }
-    return t;
+    return tovra::test::readPlayersTable(text);
 }
 
 double num(const Row& r, const std::string& key) {
