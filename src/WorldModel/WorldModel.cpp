@@ -17,6 +17,26 @@ double horizontalDistance(const Vector3f& a, const Vector3f& b) {
     return horizontalLength(a - b);
 }
 
+// Of the players first..last freshly localized, the one nearest the ball
+// (horizontally, within 1000 m); `none` when there is none.
+Object closestFreshToBall(const WorldModel& wm, Object first, Object last, Object none) {
+    const Vector3f ball = wm.getBallPos();
+    Object closest = none;
+    double best = 1000;
+    for (int obj = first; obj <= last; ++obj) {
+        const Object o = static_cast<Object>(obj);
+        if (wm.getGlobalConfidence(o) < kFresh) {
+            continue;
+        }
+        const double d = horizontalDistance(wm.getObjectVision(o).globalPos, ball);
+        if (d < best) {
+            best = d;
+            closest = o;
+        }
+    }
+    return closest;
+}
+
 // Degrees into (-180, 180].
 double normalizeAngle(double angle) {
     angle = gNormalizeDeg(angle);
@@ -219,39 +239,11 @@ Vector3f WorldModel::getEnemyGoalCenter() const {
 }
 
 Object WorldModel::getOurClosestToBall() const {
-    const Vector3f ball = getBallPos();
-    Object closest = getMyObject();
-    double best = 1000;
-    for (int obj = TEAMMATE_1; obj <= TEAMMATE_11; ++obj) {
-        const Object o = static_cast<Object>(obj);
-        if (getGlobalConfidence(o) < kFresh) {
-            continue;
-        }
-        const double d = horizontalDistance(getObjectVision(o).globalPos, ball);
-        if (d < best) {
-            best = d;
-            closest = o;
-        }
-    }
-    return closest;
+    return closestFreshToBall(*this, TEAMMATE_1, TEAMMATE_11, getMyObject());
 }
 
 Object WorldModel::getEnemyClosestToBall() const {
-    const Vector3f ball = getBallPos();
-    Object closest = OBJECT_MAX;
-    double best = 1000;
-    for (int obj = OPPONENT_1; obj <= OPPONENT_11; ++obj) {
-        const Object o = static_cast<Object>(obj);
-        if (getGlobalConfidence(o) < kFresh) {
-            continue;
-        }
-        const double d = horizontalDistance(getObjectVision(o).globalPos, ball);
-        if (d < best) {
-            best = d;
-            closest = o;
-        }
-    }
-    return closest;
+    return closestFreshToBall(*this, OPPONENT_1, OPPONENT_11, OBJECT_MAX);
 }
 
 std::vector<Vector3f> WorldModel::getOppMap() const {
