@@ -103,28 +103,19 @@ class Search:
         cands = [self.cma.ask() for _ in range(self.cma.population_size)]
         self.asked = cands
         seeds = self.seeds(self.generation)
-        texts, calls, owner = [], [], []
-        for i, u in enumerate(cands):
+        texts = []
+        for u in cands:
             try:
-                t = problem.texts(from_unit(problem, u))
+                texts.append(problem.texts(from_unit(problem, u)))
             except ValueError:
-                t = None
-            texts.append(t)
-            if t is None:
-                continue
-            for k, call in problem.calls(t, seeds):
-                calls.append(call)
-                owner.append((i, k))
-        results = evaluate(calls) if calls else []
-        per = [[[] for _ in problem.scenarios] for _ in cands]
-        for (i, k), r in zip(owner, results):
-            per[i][k].append(r)
-        valid = [problem.score(per[i]) for i in range(len(cands)) if texts[i] is not None]
+                texts.append(None)
+        per, n_calls = measure(problem, evaluate, texts, seeds)
+        own = {i: problem.score(per[i]) for i in range(len(cands)) if texts[i] is not None}
+        valid = list(own.values())
         # A candidate acts.py cannot write scores below every real one (the
         # ranking is all CMA-ES uses).
         penalty = min(valid) - 1.0 if valid else -1.0
-        scores = [problem.score(per[i]) if texts[i] is not None else penalty
-                  for i in range(len(cands))]
+        scores = [own.get(i, penalty) for i in range(len(cands))]
         self.cma.tell([(u, -s) for u, s in zip(cands, scores)])
         top = max(range(len(cands)), key=lambda i: scores[i])
         if valid and (self.best is None or scores[top] > self.best[0]):
@@ -144,7 +135,7 @@ class Search:
                 }) + "\n")
             log.flush()
         self.generation += 1
-        self.trials_run += len(calls)
+        self.trials_run += n_calls
         self.seconds += time.monotonic() - t0
         return scores
 
@@ -270,18 +261,28 @@ def write_back(path, values, decimals):
 
 
 # ------------------------------------------------------------------ main
+def measure(problem, evaluate, texts, seeds):
+    """The trials of each candidate's motion files (None: not measured) on
+    the seeds, in one batch: per[i][k] holds candidate i's results of
+    scenario k; also the number of trials."""
+    calls, owner = [], []
+    for i, t in enumerate(texts):
+        if t is None:
+            continue
+        for k, call in problem.calls(t, seeds):
+            calls.append(call)
+            owner.append((i, k))
+    results = evaluate(calls) if calls else []
+    per = [[[] for _ in problem.scenarios] for _ in texts]
+    for (i, k), r in zip(owner, results):
+        per[i][k].append(r)
+    return per, len(calls)
+
+
 def check(problem, evaluate, xs, seed, trials):
     """Each parameter vector of xs scored on the same check seeds."""
     seeds = list(range(seed, seed + trials))
-    calls, owner = [], []
-    for i, x in enumerate(xs):
-        for k, call in problem.calls(problem.texts(x), seeds):
-            calls.append(call)
-            owner.append((i, k))
-    results = evaluate(calls)
-    per = [[[] for _ in problem.scenarios] for _ in xs]
-    for (i, k), r in zip(owner, results):
-        per[i][k].append(r)
+    per, _ = measure(problem, evaluate, [problem.texts(x) for x in xs], seeds)
     return [problem.score(p) for p in per], [[summary(r) for r in p] for p in per]
 
 
