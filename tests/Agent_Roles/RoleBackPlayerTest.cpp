@@ -380,7 +380,6 @@ TEST_F(RoleBackPlayerSupport, WalksToTheStrategicPointThenFacesTheBallAndWaits) 
     EXPECT_NE(WAIT, at(point.x(), point.y() + 0.25));
     EXPECT_FALSE(state().flagWalkStraPos);
     EXPECT_EQ(WAIT, at(point.x(), point.y() + 0.4));
-    EXPECT_EQ(world.acs()->doAction(WAIT, HEAD_STILL), world.lastText());
     // Turned away from the ball: it turns back to it.
     EXPECT_EQ(FAST_TURN_R, at(point.x(), point.y() + 0.4, 30));
     EXPECT_EQ(FAST_TURN_L, at(point.x(), point.y() + 0.4, -30));
