@@ -163,8 +163,8 @@ TEST(RoleBackPlayerTest, OwnKickInNearTheOwnGoalIsKickedByTheNearestPlayer) {
     EXPECT_TRUE(world.acs()->getCurAct() != WAIT);
 }
 
-// The carrier's choice in defence mode, for a defender or a midfielder that is
-// the only player of its class's list on the field.
+// A defender or a midfielder in defence mode, alone of the players its class
+// chooses the carrier from, so it carries the ball itself.
 template <class R>
 class CarrierCase {
 public:
@@ -293,7 +293,7 @@ TEST(RoleBackPlayerCarrier, BallBeyondTheSideLineIsDribbledUnlessAnOpponentIsNea
     EXPECT_TRUE(marked.skills()->getWalkOmniWithNoTarget());
 }
 
-TEST(RoleBackPlayerCarrier, OpponentAtTheBallIsPassedFromBehindBeyondTheClassDistance) {
+TEST(RoleBackPlayerCarrier, OpponentNearerTheBallSendsTheCarrierBehindItBeyondTheClassDistance) {
     // The carrier 1.14 from the ball, an opponent nearer to it: the
     // midfielder (beyond 1) walks to half a metre behind the ball, turning
     // right to it; the defender (within 1.5) walks straight into the ball.

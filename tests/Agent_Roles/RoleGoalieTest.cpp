@@ -372,18 +372,12 @@ TEST(RoleGoalieTest, WalkHomeAndTurnGoOnUntilWellInside) {
     EXPECT_EQ(WAIT, at(-14.2, -0.3, 15));
 }
 
-TEST(RoleGoalieTest, OtherGoalieKeepsClearOfTheGoalKickTaker) {
-    ScriptedWorld world(2);
-    ASSERT_TRUE(writeFormation(world));
-    startPlay(world, PM_Goal_Kick_Left, TEAM_LEFT);
-    world.wm()->setDribbleBall(false);  // walks turn to a point to the side
-    RoleGoalie goalie;
-    auto at = [&](double x, double y, double firstX, double firstY) {
-        world.placeMe(x, y, 0);
-        world.place(TEAMMATE_1, firstX, firstY, 0, 0);
-        world.placeBall(-13.5, 0.5);
-        return cycle(world, goalie);
-    };
+class RoleGoalieOwnGoalKick : public RoleGoalieKeepClear {
+protected:
+    RoleGoalieOwnGoalKick() { mode = PM_Goal_Kick_Left; }
+};
+
+TEST_F(RoleGoalieOwnGoalKick, OtherGoalieKeepsClearOfTheKickTaker) {
     EXPECT_EQ(WALK_LEFT, at(-14, 0.6, -13.8, 0.5));
     EXPECT_EQ(TEAMMATE_1, RoleGoalie::goalKickState().KickBallObject);
     EXPECT_TRUE(RoleGoalie::goalKickState().avoidFlag);
@@ -394,10 +388,8 @@ TEST(RoleGoalieTest, OtherGoalieKeepsClearOfTheGoalKickTaker) {
     EXPECT_TRUE(RoleGoalie::goalKickState().flagwait);
     // Waiting goes on off home until the kicker is chosen again, on the
     // 21st cycle of the goal kick.
-    int cycles = 4;
-    while (cycles < 20) {
-        ASSERT_EQ(WAIT, at(-14, 0.6, -13.5, 0.6)) << cycles;
-        ++cycles;
+    for (int cycleOfKick = 5; cycleOfKick <= 20; ++cycleOfKick) {
+        ASSERT_EQ(WAIT, at(-14, 0.6, -13.5, 0.6)) << cycleOfKick;
     }
     EXPECT_EQ(FAST_TURN_L, at(-14, 0.6, -13.5, 0.6));
     EXPECT_FALSE(RoleGoalie::goalKickState().flagwait);
