@@ -48,6 +48,12 @@ protected:
     // Own position localized in the current cycle.
     void localized() { wm->mObjectToVisionMap[wm->getMyObject()].timeLastLocalized = now; }
 
+    // The ball's field x: ahead of the robot (towards the opponent goal) when
+    // positive, behind it when negative.
+    void ballFieldX(double x) {
+        wm->mObjectToVisionMap[BALL].globalPos.x() = static_cast<float>(x);
+    }
+
     ESide toBall() { return BhvBasicWalk(true).execute(); }
 
     Actions* acs = nullptr;
@@ -151,6 +157,115 @@ TEST_F(BhvBasicWalkTest, DribblingCloseToTheBallStepsSideways) {
     wm->setBallRelPos(Vector3f(-0.3f, 0.05f, 0));
     seeBall(0.5, 150);
     EXPECT_EQ(toBall(), SIDE_BACKWARD_);
+}
+
+TEST_F(BhvBasicWalkTest, NearTurnGoesOnUntilTheTargetIsAheadBehindOrInLine) {
+    ballFieldX(1);
+    wm->setBallRelPos(Vector3f(0.5f, 0.8f, 0));  // well to the side
+    seeBall(1, 90);
+    EXPECT_EQ(toBall(), SIDE_TURNLEFT_);
+    // Once turning, 50 degrees is not yet ahead ...
+    seeBall(1, 50);
+    EXPECT_EQ(toBall(), SIDE_TURNLEFT_);
+    // ... below 45 it is, and the robot walks.
+    seeBall(1, 44);
+    EXPECT_EQ(toBall(), SIDE_FORWARD_);
+    // Without a turn under way 50 degrees is a forward walk.
+    seeBall(1, 50);
+    EXPECT_EQ(toBall(), SIDE_FORWARD_);
+
+    seeBall(1, -70);
+    EXPECT_EQ(toBall(), SIDE_TURNRIGHT_);
+    seeBall(1, -50);
+    EXPECT_EQ(toBall(), SIDE_TURNRIGHT_);
+    // In line with the ball the turn ends at once.
+    wm->setBallRelPos(Vector3f(0.9f, 0.05f, 0));
+    seeBall(1, -50);
+    EXPECT_EQ(toBall(), SIDE_FORWARD_);
+
+    // The robot faces its own goal, so a ball behind its back lies ahead on
+    // the field: the turn goes towards the ball's side.
+    wm->setMyAngle(180);
+    wm->setBallRelPos(Vector3f(-0.5f, 0.8f, 0));
+    seeBall(1, 100);
+    EXPECT_EQ(toBall(), SIDE_TURNLEFT_);
+    seeBall(1, 140);
+    EXPECT_EQ(toBall(), SIDE_TURNLEFT_);
+    // Beyond 145 degrees the turn ends: backwards.
+    seeBall(1, 150);
+    EXPECT_EQ(toBall(), SIDE_BACKWARD_);
+    seeBall(1, 140);
+    EXPECT_EQ(toBall(), SIDE_BACKWARD_);
+}
+
+TEST_F(BhvBasicWalkTest, TargetBehindAndWellBackTurnsTheOtherWayRound) {
+    ballFieldX(-1);
+    wm->setBallRelPos(Vector3f(-0.2f, 0.8f, 0));
+    seeBall(1, 100);
+    EXPECT_EQ(toBall(), SIDE_TURNRIGHT_);
+    EXPECT_DOUBLE_EQ(acs->getTurAng(), -12);
+    seeBall(1, -100);
+    EXPECT_EQ(toBall(), SIDE_TURNLEFT_);
+    EXPECT_DOUBLE_EQ(acs->getTurAng(), 12);
+    // Up to 90 degrees the turn is towards the target's side.
+    seeBall(1, 80);
+    EXPECT_EQ(toBall(), SIDE_TURNLEFT_);
+    // The turn under way continues beyond 130 degrees, the other way round.
+    seeBall(1, 140);
+    EXPECT_EQ(toBall(), SIDE_TURNRIGHT_);
+
+    // A point behind the robot, 124 degrees to its left.
+    localized();
+    EXPECT_EQ(BhvBasicWalk(Vector3f(-1, 1.5f, 0), true).execute(), SIDE_TURNRIGHT_);
+}
+
+TEST_F(BhvBasicWalkTest, DribblingTurnsToABallAheadAndTheShorterWayToOneBehind) {
+    wm->setDribbleBall(true);
+    wm->setBallRelPos(Vector3f(0.3f, 0.9f, 0));
+    ballFieldX(1);
+    for (double angle : {50.0, 100.0}) {
+        seeBall(1.2, angle);
+        EXPECT_EQ(toBall(), SIDE_TURNLEFT_) << angle;
+    }
+    seeBall(1.2, -100);
+    EXPECT_EQ(toBall(), SIDE_TURNRIGHT_);
+    seeBall(1.2, 170);
+    EXPECT_EQ(toBall(), SIDE_BACKWARD_);
+
+    ballFieldX(-1);
+    seeBall(1.2, 50);
+    EXPECT_EQ(toBall(), SIDE_TURNLEFT_);
+    seeBall(1.2, 100);
+    EXPECT_EQ(toBall(), SIDE_TURNRIGHT_);
+    seeBall(1.2, -100);
+    EXPECT_EQ(toBall(), SIDE_TURNLEFT_);
+    seeBall(1.2, 165);
+    EXPECT_EQ(toBall(), SIDE_BACKWARD_);
+    seeBall(1.2, 10);
+    EXPECT_EQ(toBall(), SIDE_FORWARD_);
+    // Walking on, a ball within 40 degrees keeps the robot walking ...
+    seeBall(1.2, 30);
+    EXPECT_EQ(toBall(), SIDE_FORWARD_);
+    // ... further round it turns again, and then 30 degrees is a turn too.
+    seeBall(1.2, 60);
+    EXPECT_EQ(toBall(), SIDE_TURNLEFT_);
+    seeBall(1.2, 30);
+    EXPECT_EQ(toBall(), SIDE_TURNLEFT_);
+}
+
+TEST_F(BhvBasicWalkTest, DribblingWithinAMetreStepsSidewaysOnlyWithoutAFreeWay) {
+    wm->setDribbleBall(true);
+    wm->setBallRelPos(Vector3f(0.5f, 0.6f, 0));
+    ballFieldX(1);
+    // Heading straight at the goal mouth: a turn to the ball.
+    seeBall(0.8, 50);
+    localized();
+    EXPECT_EQ(toBall(), SIDE_TURNLEFT_);
+    // Far to the side of the goal mouth: a sideways step.
+    wm->setMyPos(Vector3f(0, 12, 0));
+    seeBall(0.8, 50);
+    localized();
+    EXPECT_EQ(toBall(), SIDE_LEFT_);
 }
 
 TEST_F(BhvBasicWalkTest, UntrustedMeasurementsKeepTheLastValues) {

@@ -15,10 +15,6 @@
 namespace tovra::test {
 namespace {
 
-ActionType cycle(ScriptedWorld& world, RoleForward& forward) {
-    return world.run([&] { return forward.execute(static_cast<RoleType>(world.wm()->getUnum())); });
-}
-
 TEST(RoleForwardTest, KickTimeStartsBeforeAnyKickOff) {
     ScriptedWorld world(10);
     RoleForward forward;

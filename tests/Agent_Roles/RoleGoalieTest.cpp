@@ -1,19 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "Actions/Actions.h"
 #include "Agent_Roles/RoleGoalie.h"
 #include "RoleTestSupport.h"
+#include "Skills/Skills.h"
 #include "WorldModel/WorldModel.h"
 #include "support/ScriptedWorld.h"
 
 namespace tovra::test {
 namespace {
-
-// One goalie cycle through the role's entry point; the action the dispatcher
-// takes.
-ActionType cycle(ScriptedWorld& world, RoleGoalie& goalie) {
-    return world.run([&] { return goalie.execute(static_cast<RoleType>(world.wm()->getUnum())); });
-}
 
 TEST(RoleGoalieTest, FastBallStartsADiveThenACoolDown) {
     ScriptedWorld world(1);
@@ -260,6 +257,143 @@ TEST(RoleGoalieTest, OtherSidesGoalKickIsOpenPlay) {
     other.placeBall(-10, 0);
     EXPECT_EQ(WALK_RIGHT, cycle(other, first));
     EXPECT_TRUE(RoleGoalie::playOnState().started);
+}
+
+// The second goalie in the goal area with the first one, which is nearer to
+// the ball at (-13.5, 0.5) and so handles it; the second one's home is
+// (-14, 1). The goalies here are not dribbling, so their walks turn rather
+// than step sideways towards a point to their side.
+class RoleGoalieKeepClear : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(writeFormation(world));
+        startPlay(world, mode);
+        world.wm()->setDribbleBall(false);
+        goalie = std::make_unique<RoleGoalie>();
+    }
+    ActionType at(double x, double y, double firstX, double firstY) {
+        world.placeMe(x, y, 0);
+        world.place(TEAMMATE_1, firstX, firstY, 0, 0);
+        world.placeBall(-13.5, 0.5);
+        return cycle(world, *goalie);
+    }
+
+    PlayMode mode = PM_PlayOn;
+    ScriptedWorld world{2};
+    std::unique_ptr<RoleGoalie> goalie;
+};
+
+TEST_F(RoleGoalieKeepClear, StepsAsideFromTheHandlerUntilClearThenGoesHomeAndWaits) {
+    // 0.22 from the handler, which stands ahead and to the right: a step to
+    // the left.
+    EXPECT_EQ(WALK_LEFT, at(-14, 0.6, -13.8, 0.5));
+    ASSERT_EQ(TEAMMATE_1, RoleGoalie::playOnState().DribbleBallObject);
+    EXPECT_TRUE(RoleGoalie::playOnState().avoidFlag);
+    // Up to 0.45 away it keeps stepping aside.
+    EXPECT_EQ(WALK_LEFT, at(-14, 0.6, -13.6, 0.6));
+    EXPECT_TRUE(RoleGoalie::playOnState().avoidFlag);
+    // Beyond, it walks home, 0.4 to its left.
+    EXPECT_EQ(FAST_TURN_L, at(-14, 0.6, -13.5, 0.6));
+    EXPECT_FALSE(RoleGoalie::playOnState().avoidFlag);
+    EXPECT_FALSE(RoleGoalie::playOnState().flagwait);
+
+    // At home it waits, and goes on waiting once pushed off.
+    EXPECT_EQ(WAIT, at(-14, 0.95, -13.5, 0.6));
+    EXPECT_TRUE(RoleGoalie::playOnState().flagwait);
+    EXPECT_EQ(WAIT, at(-14, 0.6, -13.5, 0.6));
+    // Too near the handler again it steps aside even while waiting.
+    EXPECT_EQ(WALK_LEFT, at(-14, 0.6, -13.8, 0.5));
+}
+
+class RoleGoalieOtherKickIn : public RoleGoalieKeepClear {
+protected:
+    RoleGoalieOtherKickIn() { mode = PM_KickIn_Right; }
+};
+
+TEST_F(RoleGoalieOtherKickIn, ClearsTheBallItselfEvenWhenTheOtherGoalieIsNearer) {
+    at(-14, 0.6, -13.8, 0.5);
+    EXPECT_TRUE(RoleGoalie::kickInState().flagWalkToBall);
+    EXPECT_FALSE(RoleGoalie::kickInState().avoidFlag);
+    // Walks into the ball ahead of it.
+    EXPECT_TRUE(Skills::getInstance()->getWalkOmniWithNoTarget());
+}
+
+TEST(RoleGoalieTest, OtherKickInDivesFromAnywhereWithoutCoolDown) {
+    ScriptedWorld world(1);
+    startPlay(world, PM_KickIn_Right, TEAM_LEFT);
+    RoleGoalie goalie;
+    // In front of the box, where open play would not dive.
+    world.placeMe(-12.5, 0, 0);
+    world.placeBall(-11.3, 0);
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_NE(DIVE_LEG_R, cycle(world, goalie)) << i;
+    }
+    world.placeBall(-12.0, 0);
+    int dives = 0;
+    while (cycle(world, goalie) == DIVE_LEG_R && dives < 100) {
+        ++dives;
+    }
+    EXPECT_EQ(32, dives);
+    EXPECT_FALSE(RoleGoalie::kickInState().flagJudge);
+    // The next fast ball starts a dive at once.
+    world.placeBall(-11.3, 0);
+    EXPECT_EQ(DIVE_LEG_R, cycle(world, goalie));
+}
+
+TEST(RoleGoalieTest, WalkHomeAndTurnGoOnUntilWellInside) {
+    ScriptedWorld world(1);
+    ASSERT_TRUE(writeFormation(world));
+    startPlay(world);
+    world.wm()->setDribbleBall(false);  // walks turn to a point to the side
+    RoleGoalie goalie;
+    auto at = [&](double x, double y, double angle) {
+        world.placeMe(x, y, angle);
+        world.placeBall(-10, 0);
+        return cycle(world, goalie);
+    };
+    // In front of the box: home to (-14, 0).
+    at(-12.5, 0.5, 0);
+    EXPECT_TRUE(RoleGoalie::playOnState().flagWalkToHomPos);
+    // In the box but 0.5 from home it walks on (home is to its right) ...
+    EXPECT_EQ(FAST_TURN_R, at(-14, 0.5, 0));
+    // ... the last step within 0.3 ends the walk ...
+    EXPECT_EQ(FAST_TURN_R, at(-14, 0.2, 0));
+    EXPECT_FALSE(RoleGoalie::playOnState().flagWalkToHomPos);
+    // ... and it sidesteps to its lane at y = -0.3.
+    EXPECT_EQ(WALK_RIGHT, at(-14, 0.2, 0));
+
+    // Turned more than 20 degrees it faces forward, down to below 10.
+    EXPECT_EQ(FAST_TURN_R, at(-14.2, -0.3, 30));
+    EXPECT_TRUE(RoleGoalie::playOnState().flagTurn);
+    EXPECT_EQ(FAST_TURN_R, at(-14.2, -0.3, 15));
+    EXPECT_TRUE(RoleGoalie::playOnState().flagTurn);
+    at(-14.2, -0.3, 9);
+    EXPECT_FALSE(RoleGoalie::playOnState().flagTurn);
+    EXPECT_EQ(WAIT, at(-14.2, -0.3, 15));
+}
+
+class RoleGoalieOwnGoalKick : public RoleGoalieKeepClear {
+protected:
+    RoleGoalieOwnGoalKick() { mode = PM_Goal_Kick_Left; }
+};
+
+TEST_F(RoleGoalieOwnGoalKick, OtherGoalieKeepsClearOfTheKickTaker) {
+    EXPECT_EQ(WALK_LEFT, at(-14, 0.6, -13.8, 0.5));
+    EXPECT_EQ(TEAMMATE_1, RoleGoalie::goalKickState().KickBallObject);
+    EXPECT_TRUE(RoleGoalie::goalKickState().avoidFlag);
+    EXPECT_EQ(WALK_LEFT, at(-14, 0.6, -13.6, 0.6));
+    EXPECT_EQ(FAST_TURN_L, at(-14, 0.6, -13.5, 0.6));
+    EXPECT_FALSE(RoleGoalie::goalKickState().avoidFlag);
+    EXPECT_EQ(WAIT, at(-14, 0.95, -13.5, 0.6));
+    EXPECT_TRUE(RoleGoalie::goalKickState().flagwait);
+    // Waiting goes on off home until the kicker is chosen again, on the
+    // 21st cycle of the goal kick.
+    for (int cycleOfKick = 5; cycleOfKick <= 20; ++cycleOfKick) {
+        ASSERT_EQ(WAIT, at(-14, 0.6, -13.5, 0.6)) << cycleOfKick;
+    }
+    EXPECT_EQ(FAST_TURN_L, at(-14, 0.6, -13.5, 0.6));
+    EXPECT_FALSE(RoleGoalie::goalKickState().flagwait);
+    EXPECT_FALSE(RoleGoalie::playOnState().started);
 }
 
 }  // namespace
