@@ -67,15 +67,23 @@ void WorldModel::updateSelf() {
         {RHip, RThigh, RKnee, RShank, RAnkle, RFoot, JID_RLEG_1, JID_RLEG_2, JID_RLEG_3, JID_RLEG_4,
          JID_RLEG_5, JID_RLEG_6, -1},
     };
+    // The legs turn as the leg kinematic model has them, the model the walk
+    // engine and the simulated robot share: the same axes, senses and order
+    // along the chain. A positive angle turns right-handed about: hip
+    // yaw-pitch (0, 1, -1) on the left and (0, 1, 1) on the right, mirror
+    // images of each other; then hip roll x, hip pitch -y, knee -y, ankle
+    // pitch -y and ankle roll x, each axis carried along by the joints before
+    // it. So a positive roll of either hip or ankle moves the foot to the
+    // left, and a positive hip pitch swings the leg forward.
     for (const LegParts& leg : legs) {
-        const Vector3f hipAxis(0, leg.side, -1);
+        const Vector3f hipAxis(0, -1, leg.side);
         const double yawPitch = -getJointAngle(leg.yawPitch);
         const double knee = -getJointAngle(leg.kneePitch);
         const double anklePitch = -getJointAngle(leg.anklePitch);
-        const double ankleRoll = -getJointAngle(leg.ankleRoll);
+        const double ankleRoll = getJointAngle(leg.ankleRoll);
         Matrix m;
-        m.RotationY(gDegToRad(static_cast<float>(-getJointAngle(leg.pitch))));
-        m.RotateX(gDegToRad(static_cast<float>(-getJointAngle(leg.roll))));
+        m.RotationX(gDegToRad(static_cast<float>(getJointAngle(leg.roll))));
+        m.RotateY(gDegToRad(static_cast<float>(-getJointAngle(leg.pitch))));
 
         // Each later axis is itself turned by every earlier joint of the leg.
         const auto throughHip = [&](const Vector3f& v) {
@@ -90,9 +98,14 @@ void WorldModel::updateSelf() {
 
         pos[leg.hip] = pos[Torso] + Vector3f(-0.01f, 0.055f * leg.side, -0.115f);
         pos[leg.thigh] = pos[leg.hip] + throughHip(Vector3f(0.01f, 0, -0.04f));
+        // The knee part is the thigh's lower end. The shank turns about the
+        // knee joint, 0.005 forward of the hip joint and 0.12 below it; with
+        // the knee straight the shank and ankle lie 0.005 forward and 0.055
+        // below the knee part, and 0.055 below that again 0.01 back.
         pos[leg.knee] = pos[leg.thigh] + throughHip(Vector3f(0, 0, -0.07f));
-        pos[leg.shank] = pos[leg.knee] + throughKnee(Vector3f(0.005f, 0, -0.055f));
-        pos[leg.ankle] = pos[leg.shank] + throughKnee(Vector3f(-0.01f, 0, -0.055f));
+        const Vector3f kneeJoint = pos[leg.hip] + throughHip(Vector3f(0.005f, 0, -0.12f));
+        pos[leg.shank] = kneeJoint + throughKnee(Vector3f(0.01f, 0, -0.045f));
+        pos[leg.ankle] = kneeJoint + throughKnee(Vector3f(0, 0, -0.1f));
         const Vector3f toFoot =
             rot(rot(throughKnee(Vector3f(0.03f, 0, -0.035f)), pitchAxis, anklePitch), rollAxis,
                 ankleRoll);

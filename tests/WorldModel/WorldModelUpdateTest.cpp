@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iostream>
+#include <random>
 
+#include "Effector/Kinematic.h"
 #include "WorldUpdateSupport.h"
+#include "support/LegPoints.h"
 
 namespace world_update_test {
 namespace {
@@ -40,11 +44,11 @@ TEST_F(WorldModelUpdateTest, BodyAtZeroAngles) {
     expectNear(Vector3f(-0.005f, 0.055f, -0.49f), rel(LAnkle));
 }
 
-// The leg is a serial chain: hip yaw-pitch about the tilted axis, hip pitch
-// and roll, then knee, ankle pitch and ankle roll, each axis carried along by
-// the joints before it.
+// The leg is a serial chain: hip yaw-pitch about the tilted axis, hip roll
+// and pitch, then knee, ankle pitch and ankle roll, each axis carried along by
+// the joints before it, the shank turning about the knee joint.
 TEST_F(WorldModelUpdateTest, LegIsASerialChain) {
-    const double j1 = 20, j2 = 15, j3 = 35, j4 = -50, j5 = 25, j6 = -10;
+    const double j1 = -20, j2 = 15, j3 = 35, j4 = -50, j5 = 25, j6 = -10;
     setJoint(JID_LLEG_1, j1);
     setJoint(JID_LLEG_2, j2);
     setJoint(JID_LLEG_3, j3);
@@ -53,26 +57,71 @@ TEST_F(WorldModelUpdateTest, LegIsASerialChain) {
     setJoint(JID_LLEG_6, j6);
     wm->updateSelf();
     const Vector3f x(1, 0, 0), y(0, 1, 0);
-    // hip: yaw-pitch about (0, 1, -1), then pitch (y), then roll (x).
+    // hip: yaw-pitch about (0, 1, -1), then roll (x), then pitch (-y).
     auto hip = [&](const Vector3f& v) {
-        return turn(turn(turn(v, x, -j2), y, -j3), Vector3f(0, 1, -1), -j1);
+        return turn(turn(turn(v, y, -j3), x, j2), Vector3f(0, 1, -1), j1);
     };
     auto knee = [&](const Vector3f& v) { return hip(turn(v, y, -j4)); };
-    auto ankle = [&](const Vector3f& v) { return knee(turn(turn(v, x, -j6), y, -j5)); };
+    auto ankle = [&](const Vector3f& v) { return knee(turn(turn(v, x, j6), y, -j5)); };
     const Vector3f lhip(-0.01f, 0.055f, -0.27f);
+    const Vector3f kneeJoint = lhip + hip(Vector3f(0.005f, 0, -0.12f));
     expectNear(lhip, rel(LHip));
+    expectNear(lhip + hip(Vector3f(0.01f, 0, -0.04f)), rel(LThigh));
     expectNear(lhip + hip(Vector3f(0.01f, 0, -0.11f)), rel(LKnee));
-    expectNear(rel(LKnee) + knee(Vector3f(-0.005f, 0, -0.11f)), rel(LAnkle));
+    expectNear(kneeJoint + knee(Vector3f(0.01f, 0, -0.045f)), rel(LShank));
+    expectNear(kneeJoint + knee(Vector3f(0, 0, -0.1f)), rel(LAnkle));
     expectNear(rel(LAnkle) + ankle(Vector3f(0.03f, 0, -0.035f)), rel(LFoot));
     // The right leg did not move.
     expectNear(Vector3f(0.025f, -0.055f, -0.525f), rel(RFoot));
 
-    // The right leg's yaw-pitch axis is mirrored: (0, -1, -1).
+    // The right leg's yaw-pitch axis is the mirror image, (0, 1, 1): equal
+    // yaw-pitch angles alone place the feet as mirror images.
+    wm->mJointIDToAngleMap.clear();
+    setJoint(JID_LLEG_1, j1);
     setJoint(JID_RLEG_1, j1);
     wm->updateSelf();
     expectNear(Vector3f(-0.01f, -0.055f, -0.27f) +
-                   turn(Vector3f(0.035f, 0, -0.255f), Vector3f(0, -1, -1), -j1),
+                   turn(Vector3f(0.035f, 0, -0.255f), Vector3f(0, 1, 1), j1),
                rel(RFoot));
+    expectNear(Vector3f(rel(LFoot).x(), -rel(LFoot).y(), rel(LFoot).z()), rel(RFoot));
+    EXPECT_GT(rel(LFoot).y(), 0.055f + 0.01f);  // the feet turn outward and apart
+}
+
+// The body-part model and the leg kinematic model (the walk's and the
+// simulator's model of the legs) place every leg point alike, whatever the
+// joint angles: each angle is drawn over the whole range of the robot's leg
+// joints and beyond.
+TEST_F(WorldModelUpdateTest, LegsAgreeWithTheKinematicModel) {
+    using namespace tovra::test;
+    Kinematic::deleteT();
+    Kinematic* kinematic = Kinematic::instance();
+    kinematic->init();
+    const JointID legs[2][6] = {
+        {JID_LLEG_1, JID_LLEG_2, JID_LLEG_3, JID_LLEG_4, JID_LLEG_5, JID_LLEG_6},
+        {JID_RLEG_1, JID_RLEG_2, JID_RLEG_3, JID_RLEG_4, JID_RLEG_5, JID_RLEG_6}};
+    std::mt19937 rng(19);
+    std::uniform_real_distribution<double> angle(-130, 100);
+    double worst[2] = {0, 0};
+    for (int draw = 0; draw < 200; ++draw) {
+        for (const auto& leg : legs) {
+            for (JointID joint : leg) {
+                setJoint(joint, angle(rng));
+            }
+        }
+        wm->updateSelf();
+        kinematic->updateLink();
+        for (int side = 0; side < 2; ++side) {
+            const bool left = side == 0;
+            const LegGap gap =
+                largestGap(bodyPartLeg(wm->getMySelf(), left), kinematicLeg(*kinematic, left));
+            worst[side] = std::max(worst[side], gap.metres);
+            EXPECT_LT(gap.metres, 1e-3)
+                << (left ? "left" : "right") << " leg, draw " << draw << ": " << describe(gap);
+        }
+    }
+    std::cout << "largest gap, left leg " << worst[0] * 1000 << " mm, right leg " << worst[1] * 1000
+              << " mm\n";
+    Kinematic::deleteT();
 }
 
 TEST_F(WorldModelUpdateTest, ArmsTurnWithShoulderAndElbow) {

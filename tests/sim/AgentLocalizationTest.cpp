@@ -14,13 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "Effector/Effector.h"
-#include "Effector/Kinematic.h"
+#include "AgentFixture.h"
 #include "Perception.h"
 #include "World.h"
-#include "WorldModel/FallDownRecognition.h"
 #include "WorldModel/Localization.h"
-#include "WorldModel/Parser.h"
 #include "WorldModel/Types.h"
 #include "WorldModel/WorldModel.h"
 
@@ -48,26 +45,8 @@ struct Pose {
     double pan = 0, tilt = 0;          // head joints, degrees
 };
 
-class AgentLocalization : public ::testing::Test {
+class AgentLocalization : public simtest::AgentFixture {
 protected:
-    void SetUp() override {
-        resetAgent();
-        Types::fill();
-        wm_ = WorldModel::instance();
-        parser_ = new Parser();
-    }
-    void TearDown() override {
-        delete parser_;
-        resetAgent();
-    }
-    static void resetAgent() {
-        Effector::deleteT();
-        Kinematic::deleteT();
-        FallDownRecognition::deleteT();
-        Localization::deleteT();
-        WorldModel::deleteT();
-    }
-
     static void put(ts::World& w, int slot, const Pose& p) {
         std::array<double, ts::RobotModel::kNumJoints> a{};
         a[0] = p.pan;
@@ -254,9 +233,6 @@ protected:
                       << (defaults ? ", under the defaults\n" : "\n");
         }
     }
-
-    WorldModel* wm_ = nullptr;
-    Parser* parser_ = nullptr;
 };
 
 }  // namespace
