@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Actions/WalkSideL.h"
+#include "Actions/RecordedActions.h"
 #include "FuzzSupport.h"
 #include "WorldModel/Types.h"
 

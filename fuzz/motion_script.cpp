@@ -9,10 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "Actions/ApproachAction.h"
-#include "Actions/GetUpBack.h"
-#include "Actions/KickL.h"
-#include "Actions/SetToZero.h"
+#include "Actions/ApproachActions.h"
 #include "FuzzSupport.h"
 #include "WorldModel/Types.h"
 #include "WorldModel/WorldModel.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Actions/TurnL.h"
+#include "Actions/SineActions.h"
 #include "FuzzSupport.h"
 #include "WorldModel/Types.h"
 #include "WorldModel/WorldModel.h"

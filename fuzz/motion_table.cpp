@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Actions/DiveFront.h"
+#include "Actions/MatrixActions.h"
 #include "FuzzSupport.h"
 #include "WorldModel/Types.h"
 #include "WorldModel/WorldModel.h"

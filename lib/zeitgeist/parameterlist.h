@@ -67,10 +67,6 @@ public:
     }
 
     TVector mList;
-
-private:
-    // Reads n consecutive floats into out; all or nothing.
-    bool GetFloats(TVector::const_iterator& iter, float* out, int n) const;
 };
 
 }  // namespace zeitgeist

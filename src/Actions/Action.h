@@ -75,4 +75,18 @@ protected:
     static double delta;
 };
 
+// A motion played from one file "./Acts/<name>.txt" (the key-frame, sine and
+// recorded families), with its playback time.
+class FileAction : public Action {
+public:
+    // Seconds into the motion (for the sine family: into the current period).
+    double getTime() const { return time; }
+
+protected:
+    explicit FileAction(const std::string& name) : dataFile{name}, time(0) {}
+
+    std::vector<std::string> dataFile;
+    double time;
+};
+
 #endif

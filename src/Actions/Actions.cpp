@@ -3,53 +3,11 @@
 #include <cmath>
 #include <iostream>
 
-#include "Actions/DefendGoalL.h"
-#include "Actions/DefendGoalR.h"
-#include "Actions/DiveBack.h"
-#include "Actions/DiveFront.h"
-#include "Actions/DiveHandL.h"
-#include "Actions/DiveHandR.h"
-#include "Actions/DiveLegL.h"
-#include "Actions/DiveLegR.h"
-#include "Actions/FastTurnL.h"
-#include "Actions/FastTurnR.h"
-#include "Actions/GetUpBack.h"
-#include "Actions/GetUpFront.h"
-#include "Actions/GetUpLeft.h"
-#include "Actions/GetUpRight.h"
-#include "Actions/HeadLeftRight.h"
-#include "Actions/Kick.h"
-#include "Actions/KickL.h"
-#include "Actions/KickR.h"
-#include "Actions/LargeTurnL.h"
-#include "Actions/LargeTurnR.h"
-#include "Actions/LieBack.h"
-#include "Actions/LieFront.h"
-#include "Actions/MiniWalkForward.h"
-#include "Actions/SetToZero.h"
-#include "Actions/Shoot.h"
-#include "Actions/SlowTurnL.h"
-#include "Actions/SlowTurnR.h"
-#include "Actions/Step.h"
-#include "Actions/TurnL.h"
-#include "Actions/TurnR.h"
-#include "Actions/Wait.h"
-#include "Actions/WalkAroundBallL.h"
-#include "Actions/WalkAroundBallR.h"
-#include "Actions/WalkBackward.h"
-#include "Actions/WalkFast.h"
-#include "Actions/WalkFastLeft.h"
-#include "Actions/WalkFastRight.h"
-#include "Actions/WalkForward.h"
-#include "Actions/WalkLeft.h"
-#include "Actions/WalkOmni.h"
-#include "Actions/WalkRight.h"
-#include "Actions/WalkSideL.h"
-#include "Actions/WalkSideR.h"
-#include "Actions/WalkSideShortL.h"
-#include "Actions/WalkSideShortR.h"
-#include "Actions/WalkSlowLeft.h"
-#include "Actions/WalkSlowRight.h"
+#include "Actions/ApproachActions.h"
+#include "Actions/MatrixActions.h"
+#include "Actions/RecordedActions.h"
+#include "Actions/SineActions.h"
+#include "Actions/SpecialActions.h"
 #include "Effector/JointCommand.h"
 #include "WorldModel/WorldModel.h"
 
@@ -83,6 +41,68 @@ bool isWalkType(ActionType type) {
     return type >= TURN && type <= KICK_R;
 }
 
+// Every action type with an action, and how to make it, in the order the
+// actions are created.
+struct Registration {
+    ActionType type;
+    std::unique_ptr<Action> (*make)();
+};
+
+template <typename T>
+std::unique_ptr<Action> make() {
+    return std::make_unique<T>();
+}
+
+const Registration kRegistrations[] = {
+    {DIVE_FRONT, make<DiveFront>},
+    {DIVE_BACK, make<DiveBack>},
+    {DIVE_HAND_L, make<DiveHandL>},
+    {DIVE_HAND_R, make<DiveHandR>},
+    {DIVE_LEG_L, make<DiveLegL>},
+    {DIVE_LEG_R, make<DiveLegR>},
+    {DEFEND_GOAL_L, make<DefendGoalL>},
+    {DEFEND_GOAL_R, make<DefendGoalR>},
+    {HEAD_LEFTRIGHT, make<HeadLeftRight>},
+    {LIE_FRONT, make<LieFront>},
+    {LIE_BACK, make<LieBack>},
+    {GET_UP_FRONT, make<GetUpFront>},
+    {GET_UP_BACK, make<GetUpBack>},
+    {GET_UP_LEFT, make<GetUpLeft>},
+    {GET_UP_RIGHT, make<GetUpRight>},
+    {STEP, make<Step>},
+    {WAIT, make<Wait>},
+    {SETTOZERO, make<SetToZero>},
+    {TURN_L, make<TurnL>},
+    {FAST_TURN_L, make<FastTurnL>},
+    {SLOW_TURN_L, make<SlowTurnL>},
+    {TURN_R, make<TurnR>},
+    {FAST_TURN_R, make<FastTurnR>},
+    {SLOW_TURN_R, make<SlowTurnR>},
+    {LARGE_TURN_L, make<LargeTurnL>},
+    {LARGE_TURN_R, make<LargeTurnR>},
+    {WALK_OMNI, make<WalkOmni>},
+    {WALK_FORWARD, make<WalkForward>},
+    {WALK_FAST, make<WalkFast>},
+    {MINI_WALK_FORWARD, make<MiniWalkForward>},
+    {WALK_BACKWARD, make<WalkBackward>},
+    {WALK_LEFT, make<WalkLeft>},
+    {WALK_FAST_LEFT, make<WalkFastLeft>},
+    {WALK_SLOW_LEFT, make<WalkSlowLeft>},
+    {WALK_RIGHT, make<WalkRight>},
+    {WALK_FAST_RIGHT, make<WalkFastRight>},
+    {WALK_SLOW_RIGHT, make<WalkSlowRight>},
+    {WALK_AROUND_BALL_L, make<WalkAroundBallL>},
+    {WALK_AROUND_BALL_R, make<WalkAroundBallR>},
+    {WALK_SIDE_L, make<WalkSideL>},
+    {WALK_SIDE_R, make<WalkSideR>},
+    {WALK_SIDE_SHORT_L, make<WalkSideShortL>},
+    {WALK_SIDE_SHORT_R, make<WalkSideShortR>},
+    {KICK_L, make<KickL>},
+    {KICK_R, make<KickR>},
+    {SHOOT, make<Shoot>},
+    {KICK, make<Kick>},
+};
+
 }  // namespace
 
 Actions::Actions()
@@ -108,53 +128,9 @@ Actions::Actions()
 Actions::~Actions() = default;
 
 void Actions::registerActions() {
-    concreteAct[DIVE_FRONT].reset(new DiveFront());
-    concreteAct[DIVE_BACK].reset(new DiveBack());
-    concreteAct[DIVE_HAND_L].reset(new DiveHandL());
-    concreteAct[DIVE_HAND_R].reset(new DiveHandR());
-    concreteAct[DIVE_LEG_L].reset(new DiveLegL());
-    concreteAct[DIVE_LEG_R].reset(new DiveLegR());
-    concreteAct[DEFEND_GOAL_L].reset(new DefendGoalL());
-    concreteAct[DEFEND_GOAL_R].reset(new DefendGoalR());
-    concreteAct[HEAD_LEFTRIGHT].reset(new HeadLeftRight());
-    concreteAct[LIE_FRONT].reset(new LieFront());
-    concreteAct[LIE_BACK].reset(new LieBack());
-    concreteAct[GET_UP_FRONT].reset(new GetUpFront());
-    concreteAct[GET_UP_BACK].reset(new GetUpBack());
-    concreteAct[GET_UP_LEFT].reset(new GetUpLeft());
-    concreteAct[GET_UP_RIGHT].reset(new GetUpRight());
-    concreteAct[STEP].reset(new Step());
-    concreteAct[WAIT].reset(new Wait());
-    concreteAct[SETTOZERO].reset(new SetToZero());
-    concreteAct[TURN_L].reset(new TurnL());
-    concreteAct[FAST_TURN_L].reset(new FastTurnL());
-    concreteAct[SLOW_TURN_L].reset(new SlowTurnL());
-    concreteAct[TURN_R].reset(new TurnR());
-    concreteAct[FAST_TURN_R].reset(new FastTurnR());
-    concreteAct[SLOW_TURN_R].reset(new SlowTurnR());
-    concreteAct[LARGE_TURN_L].reset(new LargeTurnL());
-    concreteAct[LARGE_TURN_R].reset(new LargeTurnR());
-    concreteAct[WALK_OMNI].reset(new WalkOmni());
-    concreteAct[WALK_FORWARD].reset(new WalkForward());
-    concreteAct[WALK_FAST].reset(new WalkFast());
-    concreteAct[MINI_WALK_FORWARD].reset(new MiniWalkForward());
-    concreteAct[WALK_BACKWARD].reset(new WalkBackward());
-    concreteAct[WALK_LEFT].reset(new WalkLeft());
-    concreteAct[WALK_FAST_LEFT].reset(new WalkFastLeft());
-    concreteAct[WALK_SLOW_LEFT].reset(new WalkSlowLeft());
-    concreteAct[WALK_RIGHT].reset(new WalkRight());
-    concreteAct[WALK_FAST_RIGHT].reset(new WalkFastRight());
-    concreteAct[WALK_SLOW_RIGHT].reset(new WalkSlowRight());
-    concreteAct[WALK_AROUND_BALL_L].reset(new WalkAroundBallL());
-    concreteAct[WALK_AROUND_BALL_R].reset(new WalkAroundBallR());
-    concreteAct[WALK_SIDE_L].reset(new WalkSideL());
-    concreteAct[WALK_SIDE_R].reset(new WalkSideR());
-    concreteAct[WALK_SIDE_SHORT_L].reset(new WalkSideShortL());
-    concreteAct[WALK_SIDE_SHORT_R].reset(new WalkSideShortR());
-    concreteAct[KICK_L].reset(new KickL());
-    concreteAct[KICK_R].reset(new KickR());
-    concreteAct[SHOOT].reset(new Shoot());
-    concreteAct[KICK].reset(new Kick());
+    for (const Registration& r : kRegistrations) {
+        concreteAct[r.type] = r.make();
+    }
 }
 
 Action* Actions::getAction(ActionType type) const {

@@ -124,29 +124,29 @@ ESide BhvBasicWalk::calType() {
     }
 
     if (s.goForward && (a < 40 || a > 140 || lateral < 0.15)) {
-        s.sign = 4;
+        s.sign = NEAR_GO_FORWARD;
     } else if ((s.distance < 1 && WM->isAvailiableWay() != 0) || s.distance < 0.6) {
-        s.sign = 1;
+        s.sign = NEAR_CLOSE;
     } else if (targetFrontMe()) {
-        s.sign = 2;
+        s.sign = NEAR_TARGET_AHEAD;
     } else {
-        s.sign = 3;
+        s.sign = NEAR_TARGET_BEHIND;
     }
     switch (s.sign) {
-        case 1:
+        case NEAR_CLOSE:
             // Close: step sideways to line up with the ball.
             s.goForward = false;
             if (a < 20 || a > 160 || lateral < 0.12) {
                 return forwardRule(s, a);
             }
             return s.ang > 0 ? SIDE_LEFT_ : SIDE_RIGHT_;
-        case 2:
+        case NEAR_TARGET_AHEAD:
             s.goForward = false;
             if (a < 20 || a > 160) {
                 return forwardRule(s, a);
             }
             return turnTowards(s.ang);
-        case 3:
+        case NEAR_TARGET_BEHIND:
             // The target is behind: turn the shorter way round.
             s.goForward = false;
             if (a > 160 || a < 20) {

@@ -60,6 +60,14 @@ private:
         double angTarget = 0;
         double speed = 0;
     };
+    // The near cases of the dribbling table, kept in TableState::sign.
+    enum NearCase {
+        NEAR_CLOSE = 1,          // close: step sideways to line up
+        NEAR_TARGET_AHEAD = 2,   // the target lies ahead: turn to it
+        NEAR_TARGET_BEHIND = 3,  // the target lies behind: turn the shorter way
+        NEAR_GO_FORWARD = 4,     // keep walking forward
+    };
+
     // Kept by each decision table.
     struct TableState {
         bool ballRelPosTaken = false;

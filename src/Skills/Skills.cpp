@@ -38,7 +38,7 @@ void Skills::deleteT() {
 }
 
 Skills::Skills()
-    : drriblePhase(4),
+    : drriblePhase(DRIBBLE_PUSH),
       Walk_Omni_WithNoTarget(false),
       Walk_Omni_Type(SIDE_FORWARD_),
       curSkill(SKILL_UNKNOWN),

@@ -66,6 +66,14 @@ public:
     // Places the ball beside the feet and fires a side kick.
     std::string XNoDirkickBall();
 
+    // The states of the dribble machine, kept in drriblePhase.
+    enum DribblePhase {
+        DRIBBLE_TO_NEAR_POINT = 1,  // walk to the near-ball point
+        DRIBBLE_TO_PRE_POINT = 2,   // walk to the point behind the ball
+        DRIBBLE_LINE_UP = 3,        // turn until the target lies ahead
+        DRIBBLE_PUSH = 4,           // walk the ball on
+    };
+
     // --- Inspection --------------------------------------------------------
     int getDrriblePhase() const { return drriblePhase; }
     bool getWalkOmniWithNoTarget() const { return Walk_Omni_WithNoTarget; }
@@ -119,6 +127,13 @@ private:
         double relAngle = 0;
     };
 
+    // The states of the corner-zone machine, kept in si_qu_daiqiu.
+    enum CornerPhase {
+        CORNER_BEHIND_BALL = 1,  // go behind the ball
+        CORNER_FACE_BALL = 2,    // turn to face the ball
+        CORNER_PUSH = 3,         // push the ball
+    };
+
     // State of fastDribbleToPoint (the dribble phase is the member
     // drriblePhase).
     struct DribbleState {
@@ -129,8 +144,14 @@ private:
         Vector3f preBallBodyRelPos;
         double inDoorMidRelAngle = 0;
         double outDoorMidRelAngle = 0;
-        int si_qu_daiqiu = 1;
+        int si_qu_daiqiu = CORNER_BEHIND_BALL;
         bool turnToBall = false;
+    };
+
+    // The states of the aim-and-kick machine, kept in KickApproachState::sign.
+    enum KickPhase {
+        KICK_AIM = 1,   // turn until the target lies ahead
+        KICK_FIRE = 2,  // the close-range routine
     };
 
     // State of one kick approach (kickBall, SideKick(), SideKick(target)).
@@ -141,7 +162,7 @@ private:
         double targetRelAngle = 0;
         Vector3f myPos;
         bool walkLatch = false;
-        int sign = 1;
+        int sign = KICK_AIM;
     };
 
     // State of NoDirkickBall and XNoDirkickBall.

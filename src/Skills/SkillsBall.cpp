@@ -102,25 +102,25 @@ std::string Skills::fastDribbleToPoint(const Vector3f& target) {
     if (cornerZone) {
         // Corner-zone machine; the dribble phase is left as it is.
         switch (st.si_qu_daiqiu) {
-            case 2:
+            case CORNER_FACE_BALL:
                 if (std::fabs(st.angBall) < 15) {
-                    st.si_qu_daiqiu = 3;
+                    st.si_qu_daiqiu = CORNER_PUSH;
                 } else if (dP > 0.5) {
-                    st.si_qu_daiqiu = 1;
+                    st.si_qu_daiqiu = CORNER_BEHIND_BALL;
                 }
                 return turnToObject(BALL);
-            case 3:
+            case CORNER_PUSH:
                 if (std::fabs(st.angBall) >= 35 || absTarget > 140) {
-                    st.si_qu_daiqiu = 1;
+                    st.si_qu_daiqiu = CORNER_BEHIND_BALL;
                 }
                 if (std::fabs(st.ballRelPos.y()) > 0.2 && dP < 0.3) {
                     return act(st.ballRelPos.y() > 0 ? WALK_FAST_LEFT : WALK_FAST_RIGHT);
                 }
                 return Walk_Omni(BALL);
             default:
-                st.si_qu_daiqiu = 1;
+                st.si_qu_daiqiu = CORNER_BEHIND_BALL;
                 if (dP < 0.18 && std::fabs(st.preBallBodyRelPos.y()) < 0.1) {
-                    st.si_qu_daiqiu = std::fabs(st.angBall) > 15 ? 2 : 3;
+                    st.si_qu_daiqiu = std::fabs(st.angBall) > 15 ? CORNER_FACE_BALL : CORNER_PUSH;
                 }
                 return Walk_Omni_SlowDown(pre);
         }
@@ -130,30 +130,30 @@ std::string Skills::fastDribbleToPoint(const Vector3f& target) {
     // target and dribbles straight on.
     const bool wide = m.x() > disToBoundL || std::fabs(b.y()) > disToBoundW;
     switch (drriblePhase) {
-        case 1:
+        case DRIBBLE_TO_NEAR_POINT:
             if (dP < 0.15 || b.x() - m.x() > 0.3 || dN < 0.15) {
-                drriblePhase = 4;
+                drriblePhase = DRIBBLE_PUSH;
                 return Walk_Omni();
             }
             return Walk_Omni_SlowDown(near);
-        case 2:
+        case DRIBBLE_TO_PRE_POINT:
             setSlowDown(true);
             if (dP < 0.18 && b.x() - m.x() > 0.05) {
-                drriblePhase = 3;
+                drriblePhase = DRIBBLE_LINE_UP;
             } else if (m.x() - b.x() > 0.1) {
-                drriblePhase = 1;
+                drriblePhase = DRIBBLE_TO_NEAR_POINT;
             }
             return Walk_Omni(pre);
-        case 3:
+        case DRIBBLE_LINE_UP:
             if (dP > 0.4 || m.x() - b.x() > 0.1) {
-                drriblePhase = 2;
+                drriblePhase = DRIBBLE_TO_PRE_POINT;
                 return Walk_Omni(pre);
             }
             if (absTarget > in && wide) {
                 return act(st.targetRelAngle > 0 ? FAST_TURN_L : FAST_TURN_R);
             }
             if (absTarget <= in && wide) {
-                drriblePhase = 4;
+                drriblePhase = DRIBBLE_PUSH;
                 return Walk_Omni();
             }
             if (std::fabs(st.angBall) > 35 || st.turnToBall) {
@@ -166,16 +166,16 @@ std::string Skills::fastDribbleToPoint(const Vector3f& target) {
                 }
                 st.turnToBall = false;
             }
-            drriblePhase = 4;
+            drriblePhase = DRIBBLE_PUSH;
             return Walk_Omni();
         default:
-            drriblePhase = 4;
+            drriblePhase = DRIBBLE_PUSH;
             if (absTarget > out && wide) {
-                drriblePhase = 2;
+                drriblePhase = DRIBBLE_TO_PRE_POINT;
                 return Walk_Omni(pre);
             }
             if (std::fabs(bodyAngle) > 85 || m.x() - b.x() > 0.1) {
-                drriblePhase = 2;
+                drriblePhase = DRIBBLE_TO_PRE_POINT;
                 return Walk_Omni(pre);
             }
             if (15 - b.x() < 2.3 && std::fabs(b.y()) <= 1.35) {
@@ -219,15 +219,15 @@ std::string Skills::kickApproach(KickApproachState& st, const Vector3f& target, 
         }
         return Walk_Omni_SlowDown(pre);
     }
-    if (st.sign == 2) {
+    if (st.sign == KICK_FIRE) {
         if (std::fabs(st.targetRelAngle) > in && st.ballDist < 0.5) {
-            st.sign = 1;
+            st.sign = KICK_AIM;
         }
         return routine == KickRoutine::Straight ? NoDirkickBall() : XNoDirkickBall();
     }
     // Aim.
     if (std::fabs(st.targetRelAngle) < out) {
-        st.sign = 2;
+        st.sign = KICK_FIRE;
     }
     if (st.targetRelAngle > 30) {
         return act(FAST_TURN_L);

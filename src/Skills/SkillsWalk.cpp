@@ -22,7 +22,7 @@ bool isStraight(ESide side) {
 }  // namespace
 
 std::string Skills::Walk_Omni() {
-    drriblePhase = 4;
+    drriblePhase = DRIBBLE_PUSH;
     WM->setDribbleBall(true);
     BhvBasicWalk walk(false);
     const ESide type = walk.execute();

@@ -116,6 +116,11 @@ private:
     void setOneStraPoint(Object dribbleObject, StrategyMap& points);
     void setTwoStraPoint(Object dribbleObject, StrategyMap& points);
     void setThreeStraPoint(Object dribbleObject, StrategyMap& points);
+    // The defenders of ourDefensiveDistToBall other than dribbleObject among
+    // its first `count` slots, with the indices of the one with the greatest
+    // and the one with the least y (the earlier one wins a tie).
+    std::vector<Object> flankDefenders(Object dribbleObject, int count, int& greatest,
+                                       int& least) const;
 
     WorldModel* WM;
     Actions* ACS;

@@ -131,9 +131,16 @@ std::vector<Object> defendersFor(const std::vector<Object>& list, Object dribble
     return result;
 }
 
-// Indices of the greatest and the least y; strict comparisons, so the
-// earlier entry wins ties.
-void extremes(const std::vector<float>& ys, int& greatest, int& least) {
+}  // namespace
+
+std::vector<Object> Tactic::flankDefenders(Object dribbleObject, int count, int& greatest,
+                                           int& least) const {
+    const std::vector<Object> defenders =
+        defendersFor(ourDefensiveDistToBall, dribbleObject, count);
+    std::vector<float> ys;
+    for (Object o : defenders) {
+        ys.push_back(posOf(o).y());
+    }
     greatest = 0;
     least = 0;
     for (int i = 1; i < static_cast<int>(ys.size()); ++i) {
@@ -144,9 +151,8 @@ void extremes(const std::vector<float>& ys, int& greatest, int& least) {
             least = i;
         }
     }
+    return defenders;
 }
-
-}  // namespace
 
 void Tactic::setOneStraPoint(Object dribbleObject, StrategyMap& points) {
     const Vector3f b = WM->getBallPos();
@@ -215,17 +221,12 @@ void Tactic::setTwoStraPoint(Object dribbleObject, StrategyMap& points) {
             l = point(-12.5, -3.5);
         }
     }
-    const std::vector<Object> defenders = defendersFor(ourDefensiveDistToBall, dribbleObject, 3);
+    int greatest = 0;
+    int least = 0;
+    const std::vector<Object> defenders = flankDefenders(dribbleObject, 3, greatest, least);
     if (defenders.empty()) {
         return;
     }
-    std::vector<float> ys;
-    for (Object o : defenders) {
-        ys.push_back(posOf(o).y());
-    }
-    int greatest = 0;
-    int least = 0;
-    extremes(ys, greatest, least);
     // With a single defender the upper point wins.
     points[defenders[greatest]] = a;
     if (least != greatest) {
@@ -276,17 +277,12 @@ void Tactic::setThreeStraPoint(Object dribbleObject, StrategyMap& points) {
             w = point(-13, -4);
         }
     }
-    const std::vector<Object> defenders = defendersFor(ourDefensiveDistToBall, dribbleObject, 4);
+    int greatest = 0;
+    int least = 0;
+    const std::vector<Object> defenders = flankDefenders(dribbleObject, 4, greatest, least);
     if (defenders.empty()) {
         return;
     }
-    std::vector<float> ys;
-    for (Object o : defenders) {
-        ys.push_back(posOf(o).y());
-    }
-    int greatest = 0;
-    int least = 0;
-    extremes(ys, greatest, least);
     for (int i = 0; i < static_cast<int>(defenders.size()); ++i) {
         if (i == greatest) {
             points[defenders[i]] = u;

@@ -33,6 +33,25 @@ double offLine(double length, double cosine) {
     return length * std::sqrt(sine2 > 0 ? sine2 : 0);
 }
 
+// True when every opponent among the first kPathOpponents whose position is
+// known lies at least width off a path from `from`; offPath gives an
+// opponent's distance from the path from its offset (vx, vy) to `from`.
+template <typename OffPath>
+bool pathFree(const WorldModel& wm, const Vector3f& from, double width, OffPath offPath) {
+    for (int i = 0; i < kPathOpponents; ++i) {
+        const Vector3f pos = wm.getObjectVision(static_cast<Object>(OPPONENT_1 + i)).globalPos;
+        if (pos.x() == kNever) {
+            continue;
+        }
+        const double vx = static_cast<double>(pos.x()) - from.x();
+        const double vy = static_cast<double>(pos.y()) - from.y();
+        if (offPath(vx, vy) < width) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool WorldModel::currentWayAvailiablee(const Vector3f& myPosition, const Vector3f& targetPos,
@@ -40,45 +59,24 @@ bool WorldModel::currentWayAvailiablee(const Vector3f& myPosition, const Vector3
     const double dx = static_cast<double>(targetPos.x()) - myPosition.x();
     const double dy = static_cast<double>(targetPos.y()) - myPosition.y();
     const double dLength = std::sqrt(dx * dx + dy * dy);
-    for (int i = 0; i < kPathOpponents; ++i) {
-        const Vector3f pos = getObjectVision(static_cast<Object>(OPPONENT_1 + i)).globalPos;
-        if (pos.x() == kNever) {
-            continue;
-        }
-        const double vx = static_cast<double>(pos.x()) - myPosition.x();
-        const double vy = static_cast<double>(pos.y()) - myPosition.y();
+    return pathFree(*this, myPosition, kPassWidth, [&](double vx, double vy) {
         const double vLength = std::sqrt(vx * vx + vy * vy);
-        double distance;
         if (vLength == 0) {
-            distance = 0;  // standing on the agent
-        } else if (dLength == 0) {
-            distance = vLength;  // no direction: the path is the agent's own spot
-        } else {
-            distance = offLine(vLength, (vx * dx + vy * dy) / (vLength * dLength));
+            return 0.0;  // standing on the agent
         }
-        if (distance < kPassWidth) {
-            return false;
+        if (dLength == 0) {
+            return vLength;  // no direction: the path is the agent's own spot
         }
-    }
-    return true;
+        return offLine(vLength, (vx * dx + vy * dy) / (vLength * dLength));
+    });
 }
 
 bool WorldModel::currentWayAvailiable(const Vector3f& myPosition, float myBodyAngle,
                                       const std::vector<Vector3f>& /*oppRobots*/) const {
-    for (int i = 0; i < kPathOpponents; ++i) {
-        const Vector3f pos = getObjectVision(static_cast<Object>(OPPONENT_1 + i)).globalPos;
-        if (pos.x() == kNever) {
-            continue;
-        }
-        const double vx = static_cast<double>(pos.x()) - myPosition.x();
-        const double vy = static_cast<double>(pos.y()) - myPosition.y();
+    return pathFree(*this, myPosition, kHeadingWidth, [&](double vx, double vy) {
         const double a = gDegToRad(bearingDeg(vx, vy) - myBodyAngle);
-        const double distance = offLine(std::sqrt(vx * vx + vy * vy), std::cos(a));
-        if (distance < kHeadingWidth) {
-            return false;
-        }
-    }
-    return true;
+        return offLine(std::sqrt(vx * vx + vy * vy), std::cos(a));
+    });
 }
 
 double WorldModel::getAnglePass() const {

@@ -3,10 +3,7 @@
 #include <string>
 
 #include "ActionTestSupport.h"
-#include "Actions/GetUpBack.h"
-#include "Actions/KickL.h"
-#include "Actions/KickR.h"
-#include "Actions/SetToZero.h"
+#include "Actions/ApproachActions.h"
 #include "Effector/JointCommand.h"
 #include "support/Capture.h"
 

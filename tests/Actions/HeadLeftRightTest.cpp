@@ -4,7 +4,7 @@
 #include <string>
 
 #include "ActionTestSupport.h"
-#include "Actions/HeadLeftRight.h"
+#include "Actions/SpecialActions.h"
 
 namespace {
 

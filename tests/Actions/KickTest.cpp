@@ -4,7 +4,7 @@
 
 #include "ActionTestSupport.h"
 #include "Actions/Actions.h"
-#include "Actions/Kick.h"
+#include "Actions/SpecialActions.h"
 
 namespace {
 

@@ -4,8 +4,7 @@
 #include <vector>
 
 #include "ActionTestSupport.h"
-#include "Actions/DiveFront.h"
-#include "Actions/Wait.h"
+#include "Actions/MatrixActions.h"
 #include "Effector/JointCommand.h"
 #include "support/Capture.h"
 

@@ -3,8 +3,7 @@
 #include <string>
 
 #include "ActionTestSupport.h"
-#include "Actions/WalkSideL.h"
-#include "Actions/WalkSideR.h"
+#include "Actions/RecordedActions.h"
 #include "support/Capture.h"
 
 namespace {

@@ -4,8 +4,7 @@
 #include <vector>
 
 #include "ActionTestSupport.h"
-#include "Actions/TurnL.h"
-#include "Actions/TurnR.h"
+#include "Actions/SineActions.h"
 #include "Effector/JointCommand.h"
 #include "support/Capture.h"
 

@@ -17,7 +17,7 @@
 
 #include "Actions/Action.h"
 #include "Actions/Actions.h"
-#include "Actions/ApproachAction.h"
+#include "Actions/ApproachActions.h"
 #include "Effector/Effector.h"
 #include "Skills/Skills.h"
 #include "WorldModel/Position.h"

@@ -321,3 +321,86 @@ TEST(ParameterListTest, GetValueLeavesThePositionAlone) {
     EXPECT_EQ("5", s);
     EXPECT_FALSE(list.GetValue(list.end(), s));
 }
+
+// The rules each scalar read takes from the stored type, across all of them:
+// text of every stored kind, the exact stored type and the numbers each read
+// accepts, and a refusal (value and position untouched) for everything else.
+TEST(ParameterListTest, ScalarReadsTakeOnlyTheirStoredTypes) {
+    ParameterList list;
+    const char* constText = "2.5";
+    list.AddValue(constText);                          // 0: const char*
+    list.AddValue(std::string("a\0b", 3));             // 1: embedded null
+    list.AddValue(static_cast<const char*>(nullptr));  // 2: null C string
+    list.AddValue(16777217);                           // 3: int beyond float
+    list.AddValue(true);                               // 4: bool
+    list.AddValue(1.5);                                // 5: double
+    list.AddValue(-3);                                 // 6: negative int
+
+    std::string s;
+    double d = 0;
+    float f = 0;
+    int i = 0;
+    unsigned int u = 0;
+    bool b = false;
+    Iter it = list.begin();
+    ASSERT_TRUE(list.GetValue(it, s));
+    EXPECT_EQ("2.5", s);
+    ASSERT_TRUE(list.GetValue(it, d));
+    EXPECT_EQ(2.5, d);
+    ASSERT_TRUE(list.GetValue(it, f));
+    EXPECT_EQ(2.5f, f);
+    ASSERT_TRUE(list.GetValue(it, i));
+    EXPECT_EQ(2, i);
+    ASSERT_TRUE(list.GetValue(it, u));
+    EXPECT_EQ(2u, u);
+    EXPECT_FALSE(list.GetValue(it, b));
+
+    ++it;
+    ASSERT_TRUE(list.GetValue(it, s));
+    EXPECT_EQ(std::string("a\0b", 3), s);
+
+    // A null C string is no value of any type.
+    ++it;
+    s = "kept";
+    d = 9;
+    f = 9;
+    i = 9;
+    u = 9;
+    b = true;
+    EXPECT_FALSE(list.GetValue(it, s));
+    EXPECT_FALSE(list.GetValue(it, d));
+    EXPECT_FALSE(list.GetValue(it, f));
+    EXPECT_FALSE(list.GetValue(it, i));
+    EXPECT_FALSE(list.GetValue(it, u));
+    EXPECT_FALSE(list.GetValue(it, b));
+    EXPECT_EQ("kept", s);
+    EXPECT_EQ(9.0, d);
+    EXPECT_EQ(9.0f, f);
+    EXPECT_EQ(9, i);
+    EXPECT_EQ(9u, u);
+    EXPECT_TRUE(b);
+
+    ++it;
+    ASSERT_TRUE(list.GetValue(it, f));
+    EXPECT_EQ(16777216.0f, f);  // the nearest float
+    ASSERT_TRUE(list.GetValue(it, d));
+    EXPECT_EQ(16777217.0, d);
+    ASSERT_TRUE(list.GetValue(it, u));
+    EXPECT_EQ(16777217u, u);
+    EXPECT_FALSE(list.GetValue(it, b));
+
+    // A bool is read only as a bool; numbers only as numbers.
+    u = 9;
+    ++it;
+    EXPECT_FALSE(list.GetValue(it, s));
+    EXPECT_FALSE(list.GetValue(it, i));
+    EXPECT_FALSE(list.GetValue(it, d));
+    ++it;
+    EXPECT_FALSE(list.GetValue(it, b));
+    EXPECT_FALSE(list.GetValue(it, u));
+    ++it;
+    EXPECT_FALSE(list.GetValue(it, u));
+    ASSERT_TRUE(list.GetValue(it, f));
+    EXPECT_EQ(-3.0f, f);
+    EXPECT_EQ(9u, u);
+}

@@ -1,3 +1,0 @@
-#include "Actions/DefendGoalL.h"
-
-DefendGoalL::DefendGoalL() : MatrixAction("DefendGoalL") {}

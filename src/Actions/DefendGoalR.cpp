@@ -1,3 +1,0 @@
-#include "Actions/DefendGoalR.h"
-
-DefendGoalR::DefendGoalR() : MatrixAction("DefendGoalR") {}

@@ -1,3 +1,0 @@
-#include "Actions/DiveBack.h"
-
-DiveBack::DiveBack() : MatrixAction("DiveBack") {}

@@ -1,3 +1,0 @@
-#include "Actions/DiveFront.h"
-
-DiveFront::DiveFront() : MatrixAction("DiveFront") {}

@@ -1,3 +1,0 @@
-#include "Actions/DiveHandL.h"
-
-DiveHandL::DiveHandL() : MatrixAction("DiveHandL") {}

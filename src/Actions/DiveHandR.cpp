@@ -1,3 +1,0 @@
-#include "Actions/DiveHandR.h"
-
-DiveHandR::DiveHandR() : MatrixAction("DiveHandR") {}

@@ -1,3 +1,0 @@
-#include "Actions/DiveLegL.h"
-
-DiveLegL::DiveLegL() : MatrixAction("DiveLegL") {}

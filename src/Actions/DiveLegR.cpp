@@ -1,3 +1,0 @@
-#include "Actions/DiveLegR.h"
-
-DiveLegR::DiveLegR() : MatrixAction("DiveLegR") {}

@@ -1,3 +1,0 @@
-#include "Actions/FastTurnL.h"
-
-FastTurnL::FastTurnL() : SineAction("FastTurnL") {}

@@ -1,3 +1,0 @@
-#include "Actions/FastTurnR.h"
-
-FastTurnR::FastTurnR() : SineAction("FastTurnR") {}

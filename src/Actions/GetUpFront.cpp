@@ -1,3 +1,0 @@
-#include "Actions/GetUpFront.h"
-
-GetUpFront::GetUpFront() : MatrixAction("GetUpFront") {}

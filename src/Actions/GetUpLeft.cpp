@@ -1,3 +1,0 @@
-#include "Actions/GetUpLeft.h"
-
-GetUpLeft::GetUpLeft() : MatrixAction("GetUpLeft") {}

@@ -1,3 +1,0 @@
-#include "Actions/GetUpRight.h"
-
-GetUpRight::GetUpRight() : MatrixAction("GetUpRight") {}

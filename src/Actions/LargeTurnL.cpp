@@ -1,3 +1,0 @@
-#include "Actions/LargeTurnL.h"
-
-LargeTurnL::LargeTurnL() : SineAction("LargeTurnL") {}

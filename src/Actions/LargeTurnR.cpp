@@ -1,3 +1,0 @@
-#include "Actions/LargeTurnR.h"
-
-LargeTurnR::LargeTurnR() : SineAction("LargeTurnR") {}

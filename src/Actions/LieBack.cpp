@@ -1,3 +1,0 @@
-#include "Actions/LieBack.h"
-
-LieBack::LieBack() : MatrixAction("LieBack") {}

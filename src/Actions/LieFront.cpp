@@ -1,3 +1,0 @@
-#include "Actions/LieFront.h"
-
-LieFront::LieFront() : MatrixAction("LieFront") {}

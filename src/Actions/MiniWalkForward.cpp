@@ -1,3 +1,0 @@
-#include "Actions/MiniWalkForward.h"
-
-MiniWalkForward::MiniWalkForward() : SineAction("MiniWalkForward") {}

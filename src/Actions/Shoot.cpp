@@ -1,3 +1,0 @@
-#include "Actions/Shoot.h"
-
-Shoot::Shoot() : MatrixAction("Shoot") {}

@@ -1,3 +1,0 @@
-#include "Actions/SlowTurnL.h"
-
-SlowTurnL::SlowTurnL() : SineAction("SlowTurnL") {}

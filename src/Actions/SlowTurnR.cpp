@@ -1,3 +1,0 @@
-#include "Actions/SlowTurnR.h"
-
-SlowTurnR::SlowTurnR() : SineAction("SlowTurnR") {}

@@ -1,3 +1,0 @@
-#include "Actions/Step.h"
-
-Step::Step() : SineAction("Step") {}

@@ -1,3 +1,0 @@
-#include "Actions/TurnL.h"
-
-TurnL::TurnL() : SineAction("TurnL") {}

@@ -1,3 +1,0 @@
-#include "Actions/TurnR.h"
-
-TurnR::TurnR() : SineAction("TurnR") {}

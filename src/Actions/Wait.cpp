@@ -1,3 +1,0 @@
-#include "Actions/Wait.h"
-
-Wait::Wait() : MatrixAction("Wait") {}

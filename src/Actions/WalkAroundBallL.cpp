@@ -1,3 +1,0 @@
-#include "Actions/WalkAroundBallL.h"
-
-WalkAroundBallL::WalkAroundBallL() : SineAction("WalkAroundBallL") {}

@@ -1,3 +1,0 @@
-#include "Actions/WalkAroundBallR.h"
-
-WalkAroundBallR::WalkAroundBallR() : SineAction("WalkAroundBallR") {}

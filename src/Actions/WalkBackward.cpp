@@ -1,3 +1,0 @@
-#include "Actions/WalkBackward.h"
-
-WalkBackward::WalkBackward() : SineAction("WalkBackward") {}

@@ -1,3 +1,0 @@
-#include "Actions/WalkFast.h"
-
-WalkFast::WalkFast() : SineAction("WalkFast") {}

@@ -1,3 +1,0 @@
-#include "Actions/WalkFastLeft.h"
-
-WalkFastLeft::WalkFastLeft() : SineAction("WalkFastLeft") {}

@@ -1,3 +1,0 @@
-#include "Actions/WalkFastRight.h"
-
-WalkFastRight::WalkFastRight() : SineAction("WalkFastRight") {}

@@ -1,3 +1,0 @@
-#include "Actions/WalkForward.h"
-
-WalkForward::WalkForward() : SineAction("WalkForward") {}

@@ -1,3 +1,0 @@
-#include "Actions/WalkLeft.h"
-
-WalkLeft::WalkLeft() : SineAction("WalkLeft") {}

@@ -1,3 +1,0 @@
-#include "Actions/WalkRight.h"
-
-WalkRight::WalkRight() : SineAction("WalkRight") {}

@@ -1,3 +1,0 @@
-#include "Actions/WalkSideL.h"
-
-WalkSideL::WalkSideL() : RecordedAction("WalkSideL") {}

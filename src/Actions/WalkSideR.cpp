@@ -1,3 +1,0 @@
-#include "Actions/WalkSideR.h"
-
-WalkSideR::WalkSideR() : RecordedAction("WalkSideR") {}

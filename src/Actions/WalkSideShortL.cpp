@@ -1,3 +1,0 @@
-#include "Actions/WalkSideShortL.h"
-
-WalkSideShortL::WalkSideShortL() : MatrixAction("WalkSideShortL") {}

@@ -1,3 +1,0 @@
-#include "Actions/WalkSideShortR.h"
-
-WalkSideShortR::WalkSideShortR() : MatrixAction("WalkSideShortR") {}

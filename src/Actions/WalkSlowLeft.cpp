@@ -1,3 +1,0 @@
-#include "Actions/WalkSlowLeft.h"
-
-WalkSlowLeft::WalkSlowLeft() : SineAction("WalkSlowLeft") {}

@@ -1,3 +1,0 @@
-#include "Actions/WalkSlowRight.h"
-
-WalkSlowRight::WalkSlowRight() : SineAction("WalkSlowRight") {}
