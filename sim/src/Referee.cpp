@@ -267,7 +267,9 @@ void Referee::kickOffRules(const Input& in, Output& out) {
         if (x * s < 0)
             x = s * kLineMargin;
         const double d = std::hypot(x, y);
-        if (!kicking && d < kCentreCircleRadius + kLineMargin) {
+        // Moved beyond the circle, so that the sway of a robot just moved
+        // does not move it again.
+        if (!kicking && d < kCentreCircleRadius) {
             const double ux = d > 1e-6 ? x / d : s, uy = d > 1e-6 ? y / d : 0.0;
             x = ux * (kCentreCircleRadius + kLineMargin);
             y = uy * (kCentreCircleRadius + kLineMargin);

@@ -155,6 +155,10 @@ TEST(KickOff, BothSidesStartInTheirOwnHalfAndTheOtherSideOutsideTheCircle) {
     EXPECT_GT(c.x, 0.0);
     EXPECT_GE(p.world().torsoPos(wrongHalf).x, 0.0);
     EXPECT_EQ(p.count("kick-off"), 3);
+    // Its sway takes it a millimetre back towards the centre: still outside.
+    p.world().shiftRobot(inCircle, c.x * 0.9995, c.y * 0.9995);
+    p.run(1);
+    EXPECT_EQ(p.count("kick-off"), 3) << "a robot just moved is not moved again by its sway";
 
     // The other side stays out of the circle; the kicking side walks up to
     // the ball as it likes.
