@@ -320,7 +320,7 @@ void Referee::outOfPlay(double dt, const Input& in, Output& out) {
         Track& t = mTracks[keyOf(r)];
         t.lyingTime = r.lying ? t.lyingTime + dt : 0.0;
         const char* reason = nullptr;
-        if (t.lyingTime > mCfg.lyingLimit - 1e-9) {
+        if (mCfg.lyingLimit > 0 && t.lyingTime > mCfg.lyingLimit - 1e-9) {
             reason = "lying";
         } else if (std::abs(r.pos.x) > kHalfLength + mCfg.outsideMargin ||
                    std::abs(r.pos.y) > kHalfWidth + mCfg.outsideMargin) {

@@ -70,7 +70,7 @@ public:
         double restartTimeout = 15.0;  // a kick-off or restart becomes PlayOn after this
         int needLeft = 1;              // robots each side needs before the kick-off
         int needRight = 1;
-        double lyingLimit = 10.0;     // longer on the ground: taken out of play
+        double lyingLimit = 10.0;     // longer on the ground: taken out of play (0: never)
         double outsideMargin = 1.0;   // torso this far beyond a line: off the field
         int maxInOwnArea = 3;         // more defenders in their penalty area ...
         double crowdLimit = 5.0;      // ... for longer than this: a foul

@@ -39,6 +39,8 @@ void usage() {
            "  --kickoff-wait S     automatic: BeforeKickOff lasts S once the teams are\n"
            "                       present (default 2)\n"
            "  --goal-pause S       time in Goal_Left/Goal_Right before the kick-off (default 3)\n"
+           "  --lying-limit S      a robot on the ground longer is put back beside its half\n"
+           "                       (default 10; 0: never)\n"
            "  --restart-timeout S  kick-offs and restarts turn into PlayOn after S (default 15)\n"
            "  --need-left N        robots the left side needs before the kick-off (default 1)\n"
            "  --need-right N       robots the right side needs before the kick-off (default 1)\n"
@@ -100,6 +102,8 @@ int main(int argc, char** argv) {
             opt.referee.automaticKickOff = true;
         } else if (a == "--kickoff-wait") {
             value(opt.referee.kickOffWait);
+        } else if (a == "--lying-limit") {
+            value(opt.referee.lyingLimit);
         } else if (a == "--goal-pause") {
             value(opt.referee.goalPause);
         } else if (a == "--restart-timeout") {

@@ -15,7 +15,9 @@ namespace {
 // A world and a referee stepped together as the server steps them.
 class Pitch {
 public:
-    Pitch() : ref_(config()) { world_.placeBall({0, 0, World::kBallRadius}); }
+    explicit Pitch(const Referee::Config& c = config()) : ref_(c) {
+        world_.placeBall({0, 0, World::kBallRadius});
+    }
 
     static Referee::Config config() {
         Referee::Config c;
@@ -240,6 +242,18 @@ TEST(OutOfPlay, ARobotLyingTooLongOrOffTheFieldIsPutBesideItsOwnHalf) {
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->side, Side::Right);
     EXPECT_EQ(e->unum, 8);
+}
+
+TEST(OutOfPlay, TheLyingRuleCanBeTurnedOff) {
+    Referee::Config c = Pitch::config();
+    c.lyingLimit = 0;
+    Pitch p(c);
+    const int lying = p.add(Side::Left, 5, -4, 2, 0);
+    p.world().setTorsoPose(lying, {-4, 2, 0.12}, {std::cos(kPi / 4), std::sin(kPi / 4), 0, 0});
+    p.setMode(PlayMode::PlayOn);
+    p.run(static_cast<int>(12 / World::kStepTime));
+    EXPECT_TRUE(p.world().lying(lying));
+    EXPECT_EQ(p.count("lying"), 0);
 }
 
 TEST(Fouls, TooManyDefendersInTheirPenaltyAreaForTooLongGiveAFreeKick) {
