@@ -1,6 +1,8 @@
 // Referee transitions, alone and with the ball pushed through the physics.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "Referee.h"
 #include "World.h"
 
@@ -69,6 +71,33 @@ TEST(Referee, KickOffTurnsIntoPlayOnOnTouchMoveOrTimeout) {
     {
         Referee r(quick());
         startPlay(r);
+    }
+    {
+        // The other side touches first: the ball goes back to the centre.
+        Referee r(quick());
+        for (int i = 0; i < 50; ++i)
+            r.update(0.02, present({0, 0, 0.042}));
+        ASSERT_EQ(r.mode(), PlayMode::KickOffLeft);
+        Referee::Input in = present({0.03, 0.01, 0.042});
+        in.touchRight = true;
+        const Referee::Output o = r.update(0.02, in);
+        EXPECT_EQ(r.mode(), PlayMode::KickOffLeft);
+        ASSERT_TRUE(o.placeBall);
+        EXPECT_NEAR(std::hypot(o.ballPos.x, o.ballPos.y), 0, 1e-9);
+    }
+    {
+        // Without the automatic kick-off, BeforeKickOff waits for kickOff().
+        Referee::Config c = quick();
+        c.automaticKickOff = false;
+        Referee r(c);
+        for (int i = 0; i < 500; ++i)
+            r.update(0.02, present({0, 0, 0.042}));
+        EXPECT_EQ(r.mode(), PlayMode::BeforeKickOff);
+        Referee::Output o;
+        ASSERT_TRUE(r.kickOff(o));
+        EXPECT_EQ(r.mode(), PlayMode::KickOffLeft);
+        EXPECT_TRUE(o.placeBall);
+        EXPECT_FALSE(r.kickOff(o));
     }
     {
         Referee r(quick());
