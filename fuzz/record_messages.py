@@ -58,7 +58,7 @@ def main():
     os.makedirs(out, exist_ok=True)
     server = subprocess.Popen(
         [sim, "--lockstep", "--port", str(port), "--control-port", str(port + 1),
-         "--kickoff-delay", "1", "--max-steps", "2000"],
+         "--automatic-kickoff", "--kickoff-wait", "1", "--max-steps", "2000"],
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         record(port, out)

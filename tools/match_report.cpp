@@ -23,6 +23,7 @@
 using tovra::report::Frame;
 using tovra::report::LateReply;
 using tovra::report::MatchAnalysis;
+using tovra::report::RefereeEvent;
 using tovra::report::ReportWriter;
 using tovra::report::TraceFile;
 using tovra::report::TraceLine;
@@ -117,6 +118,7 @@ int main(int argc, char** argv) {
     bool truncated = false;
     Frame frame;
     LateReply late;
+    RefereeEvent event;
     while (file.next(line, truncated)) {
         if (line.empty())
             continue;
@@ -124,12 +126,15 @@ int main(int argc, char** argv) {
             match.addMalformed();
             continue;
         }
-        switch (TraceLine::read(line, frame, late)) {
+        switch (TraceLine::read(line, frame, late, event)) {
             case TraceLine::Kind::Frame:
                 match.add(frame);
                 break;
             case TraceLine::Kind::Late:
                 match.addLate(late);
+                break;
+            case TraceLine::Kind::Event:
+                match.addEvent(event);
                 break;
             case TraceLine::Kind::Malformed:
                 match.addMalformed();

@@ -255,9 +255,8 @@ void Server::flushJoins() {
         if (!c->joining || c->dead)
             continue;
         // New robots wait beside their own half's touchline, facing the field.
-        const bool left = c->side == Side::Left;
-        const double ox = -(0.5 + 1.2 * (c->unum - 1)), oy = -9.0;
-        robots.push_back({c->side, c->unum, left ? ox : -ox, left ? oy : -oy, left ? 90.0 : -90.0});
+        const Vec3 spot = waitingSpot(c->side, c->unum);
+        robots.push_back({c->side, c->unum, spot.x, spot.y, spot.z});
         joining.push_back(c.get());
     }
     if (joining.empty())
@@ -541,6 +540,23 @@ void Server::handleControlFrame(Client& c, const std::string& text) {
             } else {
                 reply = "(error unknown play mode)";
             }
+        } else if (name == "kickOff") {
+            Referee::Output o;
+            if (e.items.size() != 1) {
+                reply = "(error usage: (kickOff))";
+            } else if (mReferee.kickOff(o)) {
+                applyRefereeOutput(o);
+            } else {
+                reply = "(error the kick-off starts from BeforeKickOff)";
+            }
+        } else if (name == "dropBall") {
+            if (e.items.size() == 3 && numbers(e, 1, 2, v) &&
+                std::abs(v[0]) <= World::kFieldLength / 2 &&
+                std::abs(v[1]) <= World::kFieldWidth / 2) {
+                applyRefereeOutput(mReferee.dropBall(v[0], v[1]));
+            } else {
+                reply = "(error usage: (dropBall x y) on the field)";
+            }
         } else if (name == "state") {
             reply = stateJson();
         } else if (name == "stop") {
@@ -564,8 +580,13 @@ std::array<std::string, 2> Server::seenTeams(Side viewer) const {
 }
 
 void Server::applyRefereeOutput(const Referee::Output& o) {
-    if (o.placeBall)
-        mWorld.placeBall(o.ballPos);
+    apply(mWorld, o);
+    for (const Referee::Event& e : o.events) {
+        trace("{\"time\":" + jsonNum(mWorld.time()) + ",\"event\":{\"type\":" + jsonString(e.type) +
+              ",\"reason\":" + jsonString(e.reason) + ",\"side\":\"" + sideName(e.side) +
+              "\",\"unum\":" + std::to_string(e.unum) + ",\"at\":[" + jsonNum(e.at.x) + "," +
+              jsonNum(e.at.y) + "],\"playMode\":\"" + playModeName(mReferee.mode()) + "\"}}");
+    }
 }
 
 void Server::doStep() {
@@ -586,14 +607,7 @@ void Server::doStep() {
                             left ? c.beam[2] : c.beam[2] + 180.0);
     }
     mWorld.step();
-    Referee::Input in;
-    in.ball = mWorld.ballPos();
-    for (int slot : mWorld.robots()) {
-        const bool left = mWorld.side(slot) == Side::Left;
-        (left ? in.nLeft : in.nRight)++;
-        if (mWorld.touchedBall(slot))
-            (left ? in.touchLeft : in.touchRight) = true;
-    }
+    const Referee::Input in = observe(mWorld);
     applyRefereeOutput(mReferee.update(World::kStepTime, in));
     mHeard.swap(mPendingSays);
     mPendingSays.clear();

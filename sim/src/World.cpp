@@ -427,6 +427,8 @@ void World::updateSetpointServos(double dt) {
     }
 }
 
+static_assert(World::kMaxRobots <= 32, "robot contacts are a 32-bit mask");
+
 void World::accumulateContacts(std::array<Vec3, kMaxRobots * 2>& force,
                                std::array<Vec3, kMaxRobots * 2>& copSum,
                                std::array<double, kMaxRobots * 2>& weight) {
@@ -440,6 +442,12 @@ void World::accumulateContacts(std::array<Vec3, kMaxRobots * 2>& force,
             int s = mGeomRobot[other];
             if (s >= 0)
                 mRobots[s].touched = true;
+            continue;
+        }
+        const int r1 = mGeomRobot[g1], r2 = mGeomRobot[g2];
+        if (r1 >= 0 && r2 >= 0 && r1 != r2) {
+            mRobots[r1].robotContacts |= 1u << r2;
+            mRobots[r2].robotContacts |= 1u << r1;
             continue;
         }
         if (g1 != mGroundGeom && g2 != mGroundGeom)
@@ -483,8 +491,10 @@ void World::step() {
     std::array<Vec3, kMaxRobots * 2> force{}, copSum{};
     std::array<double, kMaxRobots * 2> weight{};
     std::array<int, kMaxRobots * 2> contactSteps{};
-    for (Robot& r : mRobots)
+    for (Robot& r : mRobots) {
         r.touched = false;
+        r.robotContacts = 0;
+    }
     for (int k = 0; k < n; ++k) {
         updateServos(dt);
         // The rate gyro reads the torso's angular velocity in its own frame,
@@ -610,6 +620,16 @@ void World::placeUpright(int slot, double x, double y, double headingDeg) {
     // Positions only: the next step computes everything else. A whole
     // forward pass (contacts, constraint solver) of a full field cost about
     // a millisecond per beam, and the agents beam together.
+    mj_kinematics(mModel, mData);
+}
+
+void World::shiftRobot(int slot, double x, double y) {
+    if (!hasRobot(slot))
+        return;
+    mjtNum* q = mData->qpos + mRobots[slot].rootQpos;
+    q[0] = x;
+    q[1] = y;
+    zeroRobotVelocity(slot);
     mj_kinematics(mModel, mData);
 }
 

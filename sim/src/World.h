@@ -7,6 +7,7 @@
 #define TOVRA_SIM_WORLD_H
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -109,6 +110,8 @@ public:
     void setTorsoVelocity(int slot, const Vec3& linear, const Vec3& angularBody);
     // Sets a joint's present speed, as a knock would (rad/s).
     void setJointSpeed(int slot, int joint, double radPerSec);
+    // Moves a robot over the ground to (x, y) as it is (pose, joints), at rest.
+    void shiftRobot(int slot, double x, double y);
     void placeBall(const Vec3& pos, const Vec3& vel = {});
 
     Vec3 ballPos() const;
@@ -125,6 +128,10 @@ public:
     Vec3 partPos(int slot, int bodyIndex) const;
     // Whether the robot touched the ball during the last step.
     bool touchedBall(int slot) const { return mRobots[slot].touched; }
+    // Whether the robot touched the robot in `other` during the last step.
+    bool touchedRobot(int slot, int other) const {
+        return other >= 0 && other < kMaxRobots && (mRobots[slot].robotContacts >> other & 1u);
+    }
     double jointAngleDeg(int slot, int joint) const;
 
     std::string modelXml() const { return mXml; }
@@ -154,6 +161,7 @@ private:
         std::array<double, RobotModel::kNumJoints> driveSpeed{}, startSpeed{}, load{};
         RobotSensors sens;
         bool touched = false;
+        std::uint32_t robotContacts = 0;  // bit s: touched the robot in slot s
         // Indices into the current model.
         int rootQpos = -1, rootDof = -1;
         std::array<int, RobotModel::kNumJoints> qpos{}, dof{};

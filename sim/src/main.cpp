@@ -34,8 +34,13 @@ void usage() {
            "  --silent-wait S      lockstep: longest wait when only robots that did not answer\n"
            "                       their previous message are awaited (default 0.02)\n"
            "  --half-time S        length of a half in game seconds (default 300)\n"
-           "  --kickoff-delay S    BeforeKickOff lasts S once the teams are present (default 3)\n"
+           "  --automatic-kickoff  start the kick-off by itself; without it BeforeKickOff\n"
+           "                       lasts until the control channel's (kickOff)\n"
+           "  --kickoff-wait S     automatic: BeforeKickOff lasts S once the teams are\n"
+           "                       present (default 2)\n"
            "  --goal-pause S       time in Goal_Left/Goal_Right before the kick-off (default 3)\n"
+           "  --lying-limit S      a robot on the ground longer is put back beside its half\n"
+           "                       (default 10; 0: never)\n"
            "  --restart-timeout S  kick-offs and restarts turn into PlayOn after S (default 15)\n"
            "  --need-left N        robots the left side needs before the kick-off (default 1)\n"
            "  --need-right N       robots the right side needs before the kick-off (default 1)\n"
@@ -93,8 +98,12 @@ int main(int argc, char** argv) {
             value(opt.silentWait);
         } else if (a == "--half-time") {
             value(opt.referee.halfTime);
-        } else if (a == "--kickoff-delay") {
-            value(opt.referee.kickOffDelay);
+        } else if (a == "--automatic-kickoff") {
+            opt.referee.automaticKickOff = true;
+        } else if (a == "--kickoff-wait") {
+            value(opt.referee.kickOffWait);
+        } else if (a == "--lying-limit") {
+            value(opt.referee.lyingLimit);
         } else if (a == "--goal-pause") {
             value(opt.referee.goalPause);
         } else if (a == "--restart-timeout") {

@@ -82,8 +82,8 @@ protected:
         o.port = 0;
         o.controlPort = 0;
         o.lockstep = true;
-        o.deadline = 1.0;               // generous: sanitizer builds and loaded machines
-        o.referee.kickOffDelay = 1000;  // BeforeKickOff until a test moves on
+        o.deadline = 1.0;                    // generous: sanitizer builds and loaded machines
+        o.referee.automaticKickOff = false;  // BeforeKickOff until a test moves on
         o.referee.goalPause = 1.0;
         o.referee.restartTimeout = 1000;
         o.traceFile = dir_.path() + "/trace.jsonl";

@@ -1,6 +1,8 @@
 // Referee transitions, alone and with the ball pushed through the physics.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "Referee.h"
 #include "World.h"
 
@@ -11,7 +13,8 @@ namespace {
 Referee::Config quick() {
     Referee::Config c;
     c.halfTime = 20;
-    c.kickOffDelay = 1;
+    c.automaticKickOff = true;
+    c.kickOffWait = 1;
     c.goalPause = 3;
     c.restartTimeout = 5;
     return c;
@@ -68,6 +71,33 @@ TEST(Referee, KickOffTurnsIntoPlayOnOnTouchMoveOrTimeout) {
     {
         Referee r(quick());
         startPlay(r);
+    }
+    {
+        // The other side touches first: the ball goes back to the centre.
+        Referee r(quick());
+        for (int i = 0; i < 50; ++i)
+            r.update(0.02, present({0, 0, 0.042}));
+        ASSERT_EQ(r.mode(), PlayMode::KickOffLeft);
+        Referee::Input in = present({0.03, 0.01, 0.042});
+        in.touchRight = true;
+        const Referee::Output o = r.update(0.02, in);
+        EXPECT_EQ(r.mode(), PlayMode::KickOffLeft);
+        ASSERT_TRUE(o.placeBall);
+        EXPECT_NEAR(std::hypot(o.ballPos.x, o.ballPos.y), 0, 1e-9);
+    }
+    {
+        // Without the automatic kick-off, BeforeKickOff waits for kickOff().
+        Referee::Config c = quick();
+        c.automaticKickOff = false;
+        Referee r(c);
+        for (int i = 0; i < 500; ++i)
+            r.update(0.02, present({0, 0, 0.042}));
+        EXPECT_EQ(r.mode(), PlayMode::BeforeKickOff);
+        Referee::Output o;
+        ASSERT_TRUE(r.kickOff(o));
+        EXPECT_EQ(r.mode(), PlayMode::KickOffLeft);
+        EXPECT_TRUE(o.placeBall);
+        EXPECT_FALSE(r.kickOff(o));
     }
     {
         Referee r(quick());
@@ -138,8 +168,9 @@ TEST(Referee, GoalLineAndTouchlineRestartsNameTheSideThatDidNotTouchLast) {
         {2, {15.2, 5, 0.04}, PlayMode::CornerKickLeft, {15, 10, 0.042}},
         {2, {-15.2, -5, 0.04}, PlayMode::GoalKickLeft, {-14, 0, 0.042}},
         {1, {-15.2, -5, 0.04}, PlayMode::CornerKickRight, {-15, -10, 0.042}},
-        {1, {4, 10.1, 0.04}, PlayMode::KickInRight, {4, 10, 0.042}},
-        {2, {-6, -10.1, 0.04}, PlayMode::KickInLeft, {-6, -10, 0.042}},
+        // Where the ball's path from the centre crossed the touchline.
+        {1, {4, 10.1, 0.04}, PlayMode::KickInRight, {4 * 10 / 10.1, 10, 0.042}},
+        {2, {-6, -10.1, 0.04}, PlayMode::KickInLeft, {-6 * 10 / 10.1, -10, 0.042}},
     };
     for (const Case& c : cases) {
         Referee r(quick());
@@ -149,11 +180,20 @@ TEST(Referee, GoalLineAndTouchlineRestartsNameTheSideThatDidNotTouchLast) {
         ASSERT_TRUE(o.placeBall);
         EXPECT_NEAR(o.ballPos.x, c.spot.x, 1e-9) << playModeName(c.mode);
         EXPECT_NEAR(o.ballPos.y, c.spot.y, 1e-9) << playModeName(c.mode);
-        // The restart ends when the ball is played.
-        Referee::Input in = present(o.ballPos);
-        in.touchLeft = true;
+        // A touch by the other side does not end the restart: the ball
+        // goes back to its spot.
+        const bool leftTakes = restartSide(c.mode) == Side::Left;
+        Referee::Input in = present(o.ballPos + Vec3(0.2, 0, 0));
+        (leftTakes ? in.touchRight : in.touchLeft) = true;
+        const Referee::Output back = r.update(0.02, in);
+        EXPECT_EQ(r.mode(), c.mode);
+        EXPECT_TRUE(back.placeBall);
+        EXPECT_NEAR(back.ballPos.x, o.ballPos.x, 1e-9);
+        // The restart ends when the side that takes it plays the ball.
+        in = present(o.ballPos);
+        (leftTakes ? in.touchLeft : in.touchRight) = true;
         r.update(0.02, in);
-        EXPECT_EQ(r.mode(), PlayMode::PlayOn);
+        EXPECT_EQ(r.mode(), PlayMode::PlayOn) << playModeName(c.mode);
     }
 }
 
@@ -175,8 +215,9 @@ TEST(Referee, HalvesAlternateTheKickOffAndTheGameEnds) {
 
 TEST(Referee, PlayModeNamesRoundTrip) {
     for (const char* n : {"BeforeKickOff", "KickOff_Left", "KickOff_Right", "PlayOn", "KickIn_Left",
-                          "KickIn_Right", "goal_kick_left", "goal_kick_right", "corner_kick_left",
-                          "corner_kick_right", "Goal_Left", "Goal_Right", "GameOver"}) {
+                          "KickIn_Right", "free_kick_left", "free_kick_right", "goal_kick_left",
+                          "goal_kick_right", "corner_kick_right", "corner_kick_left", "Goal_Left",
+                          "Goal_Right", "offside_left", "offside_right", "GameOver"}) {
         PlayMode m;
         ASSERT_TRUE(parsePlayMode(n, m)) << n;
         EXPECT_STREQ(playModeName(m), n);

@@ -49,7 +49,7 @@ protected:
         o.lockstep = true;
         o.deadline = 0.05;
         o.noise = false;
-        o.referee.kickOffDelay = 1000;  // stay in BeforeKickOff
+        o.referee.automaticKickOff = false;  // stay in BeforeKickOff
         return o;
     }
     void SetUp() override {
@@ -198,6 +198,80 @@ TEST_F(ServerFixture, ControlChannelPlacesTheBallAndRejectsBadCommands) {
     EXPECT_EQ(control("(((").rfind("(error", 0), 0u);
 }
 
+TEST_F(ServerFixture, ControlChannelStartsTheKickOffSetsEveryModeAndDropsTheBall) {
+    EXPECT_NE(control("(state)").find("\"playMode\":\"BeforeKickOff\""), std::string::npos)
+        << "without --automatic-kickoff the kick-off waits for the referee";
+    EXPECT_EQ(control("(kickOff left)").rfind("(error", 0), 0u);
+    EXPECT_EQ(control("(ball 3 3 0.042)"), "(ok)");
+    EXPECT_EQ(control("(kickOff)"), "(ok)");
+    std::string st = control("(state)");
+    EXPECT_NE(st.find("\"playMode\":\"KickOff_Left\""), std::string::npos) << st;
+    EXPECT_NE(st.find("\"ball\":{\"pos\":[0.0000,0.0000"), std::string::npos) << st;
+    EXPECT_EQ(control("(kickOff)").rfind("(error", 0), 0u) << "only from BeforeKickOff";
+
+    for (const char* name :
+         {"BeforeKickOff", "KickOff_Left", "KickOff_Right", "PlayOn", "KickIn_Left", "KickIn_Right",
+          "free_kick_left", "free_kick_right", "goal_kick_left", "goal_kick_right",
+          "corner_kick_right", "corner_kick_left", "Goal_Left", "Goal_Right", "offside_left",
+          "offside_right", "GameOver"}) {
+        EXPECT_EQ(control(std::string("(playMode ") + name + ")"), "(ok)") << name;
+        st = control("(state)");
+        EXPECT_NE(st.find(std::string("\"playMode\":\"") + name + "\""), std::string::npos) << st;
+    }
+
+    EXPECT_EQ(control("(dropBall 3 -4)"), "(ok)");
+    st = control("(state)");
+    EXPECT_NE(st.find("\"playMode\":\"PlayOn\""), std::string::npos) << st;
+    EXPECT_NE(st.find("\"ball\":{\"pos\":[3.0000,-4.0000"), std::string::npos) << st;
+    EXPECT_EQ(control("(dropBall 16 0)").rfind("(error", 0), 0u) << "off the field";
+    EXPECT_EQ(control("(dropBall x 0)").rfind("(error", 0), 0u);
+    EXPECT_EQ(control("(dropBall 1)").rfind("(error", 0), 0u);
+}
+
+// A robot taken out of play is put back and the trace says why.
+TEST(RefereeEvents, ARobotOffTheFieldIsPutBackAndTraced) {
+    tovra::test::ScratchDir dir;
+    const std::string trace = dir.path() + "/events.jsonl";
+    ServerOptions o;
+    o.port = 0;
+    o.controlPort = 0;
+    o.lockstep = true;
+    o.noise = false;
+    o.traceFile = trace;
+    Server server(o);
+    ASSERT_TRUE(server.start());
+    std::thread thread([&] { server.run(); });
+    simtest::ScriptedRobot robot(server.port(), 3, "KALDA", {});
+    auto control = [&](const std::string& cmd) {
+        Conn c(server.controlPort());
+        c.send(cmd);
+        return c.recv();
+    };
+    for (int i = 0; i < 5; ++i)
+        robot.step();
+    EXPECT_EQ(control("(dropBall 5 5)"), "(ok)");
+    EXPECT_EQ(control("(place left 3 0 11.5 90)"), "(ok)");
+    for (int i = 0; i < 5; ++i)
+        robot.step();
+    const simtest::State st = simtest::parseState(control("(state)"));
+    server.stop();
+    thread.join();
+    ASSERT_TRUE(st.valid);
+    const simtest::RobotState* r = st.robot("left", 3);
+    ASSERT_NE(r, nullptr);
+    EXPECT_NEAR(r->x, -2.9, 0.05) << "beside the touchline of its own half";
+    EXPECT_NEAR(r->y, -9.0, 0.05);
+    std::ifstream in(trace);
+    std::string line;
+    int events = 0;
+    while (std::getline(in, line)) {
+        if (line.find("\"event\":{\"type\":\"moved\",\"reason\":\"off the field\","
+                      "\"side\":\"left\",\"unum\":3") != std::string::npos)
+            ++events;
+    }
+    EXPECT_EQ(events, 1);
+}
+
 TEST_F(ServerFixture, SayReachesTeammatesOnceInTheNextStep) {
     Conn a(server_->port()), b(server_->port()), c(server_->port());
     join(a, 1, "ONE");
@@ -328,7 +402,7 @@ LagRun lagRun(const std::string& tracePath, const std::vector<Answer>& script, i
     // short wait keeps a loaded machine from making that step look silent.
     o.deadline = 1.0;
     o.silentWait = 0.25;
-    o.referee.kickOffDelay = 1000;
+    o.referee.automaticKickOff = false;
     o.traceFile = tracePath;
     o.maxSteps = steps;
     LagRun out;
@@ -524,7 +598,8 @@ RunResult lockstepRun(const std::string& tracePath, bool noise, std::uint64_t se
     // Both robots answer every message at once; a deadline this long is
     // missed only by a machine that has stalled the test for many seconds.
     o.deadline = 30.0;
-    o.referee.kickOffDelay = 0.5;
+    o.referee.automaticKickOff = true;
+    o.referee.kickOffWait = 0.5;
     o.traceFile = tracePath;
     o.maxSteps = 250;  // the server ends after the replies to its 250th message
     auto server = std::make_unique<Server>(o);
@@ -618,7 +693,7 @@ RealTimeRun realTimeRun(int steps) {
     o.port = 0;
     o.controlPort = -1;
     o.noise = false;
-    o.referee.kickOffDelay = 1000;
+    o.referee.automaticKickOff = false;
     o.maxSteps = steps;
     Server server(o);
     RealTimeRun r;

@@ -277,6 +277,74 @@ TEST(MatchReport, PageIsSelfContainedWellFormedAndComplete) {
     EXPECT_EQ(pieces, 2u);
 }
 
+// The referee's restarts, fouls and moves, counted per side, in the page,
+// the replay's data and the summary; the field carries its marks.
+TEST(MatchReport, RestartsFoulsAndRobotsPutBackPerSide) {
+    ScratchDir dir;
+    const std::vector<Bot> bots = {Bot{"left", 4, -3, 1}, Bot{"right", 6, 3, 1}};
+    const char* modes[] = {"KickOff_Left", "PlayOn",         "KickIn_Right", "KickIn_Right",
+                           "PlayOn",       "free_kick_left", "PlayOn",       "offside_left",
+                           "PlayOn",       "KickIn_Right"};
+    std::string s;
+    double t = 0;
+    for (const char* m : modes) {
+        t += 0.02;
+        s += frameLine(t, m, 0, 0, 0, 0, 0, 0, bots);
+    }
+    auto event = [](double time, const char* type, const char* reason, const char* side, int unum) {
+        char buf[256];
+        std::snprintf(buf, sizeof buf,
+                      "{\"time\":%.2f,\"event\":{\"type\":\"%s\",\"reason\":\"%s\","
+                      "\"side\":\"%s\",\"unum\":%d,\"at\":[1.5,-2.0],"
+                      "\"playMode\":\"PlayOn\"}}\n",
+                      time, type, reason, side, unum);
+        return std::string(buf);
+    };
+    s += event(0.1, "foul", "pushing", "right", 6);
+    s += event(0.12, "foul", "pushing", "right", 6);
+    s += event(0.12, "foul", "double touch", "left", 4);
+    s += event(0.14, "moved", "lying", "left", 4);
+    s += event(0.14, "moved", "keep out", "right", 6);
+    s += event(0.16, "fouled", "pushing", "right", 6);  // unknown type: malformed
+    s += "{\"time\":0.18,\"event\":{\"type\":\"foul\",\"reason\":\"pushing\"}}\n";
+    ASSERT_TRUE(dir.write("trace.jsonl", s));
+    const Result r = runTool({"trace.jsonl", "--html", "report.html", "--tsv", "players.tsv"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Entries into a mode, by the side that takes it (offside_left: right).
+    EXPECT_NE(r.out.find("restarts taken (left / right):  KickIn_Right 0/2  KickOff_Left 1/0  "
+                         "free_kick_left 1/0  offside_left 0/1"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("fouls committed (left / right):  double touch 1/0  pushing 0/2"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("robots moved by the referee (left / right):  keep out 0/1  lying 1/0"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(readTsv(dir.read("players.tsv")).info.at("malformed"), "2");
+
+    const std::string page = dir.read("report.html");
+    ASSERT_TRUE(XmlCheck::run(page).ok);
+    for (const char* id : {"id=\"restarts\"", "id=\"fouls\"", "id=\"moves\""})
+        EXPECT_NE(page.find(id), std::string::npos) << id;
+    EXPECT_NE(page.find("<tr><td>pushing</td><td>0</td><td>2</td></tr>"), std::string::npos);
+    // Both fields (paths and replay) carry the centre circle and both areas.
+    size_t circles = 0, areas = 0;
+    for (size_t p = page.find("id=\"centre-circle\""); p != std::string::npos;
+         p = page.find("id=\"centre-circle\"", p + 1))
+        ++circles;
+    for (size_t p = page.find("penalty-area"); p != std::string::npos;
+         p = page.find("penalty-area", p + 1))
+        ++areas;
+    EXPECT_EQ(circles, 2u);
+    EXPECT_EQ(areas, 4u);
+    // The replay lists the fouls and robots put back, not the moves away.
+    EXPECT_NE(page.find("\"events\":[[0.1,1,\"pushing\",1,6],[0.12,1,\"pushing\",1,6],"
+                        "[0.12,1,\"double touch\",0,4],[0.14,0,\"lying\",0,4]]"),
+              std::string::npos);
+    EXPECT_NE(page.find("set piece: "), std::string::npos);
+}
+
 TEST(MatchReport, BrokenLinesAreSkippedAndCounted) {
     ScratchDir dir;
     std::string s;

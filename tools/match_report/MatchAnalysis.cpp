@@ -1,6 +1,7 @@
 #include "match_report/MatchAnalysis.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <set>
 
@@ -69,6 +70,38 @@ void MatchAnalysis::addLate(const LateReply&) {
     ++late_;
 }
 
+int MatchAnalysis::restartTaker(const std::string& mode) {
+    const size_t cut = mode.rfind('_');
+    if (cut == std::string::npos)
+        return -1;
+    std::string kind = mode.substr(0, cut), side = mode.substr(cut + 1);
+    for (std::string* t : {&kind, &side}) {
+        for (char& c : *t)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    const int named = side == "left" ? kLeft : side == "right" ? kRight : -1;
+    if (named < 0)
+        return -1;
+    if (kind == "offside")
+        return 1 - named;  // the side named was offside
+    for (const char* k : {"kickoff", "kickin", "free_kick", "goal_kick", "corner_kick"}) {
+        if (kind == k)
+            return named;
+    }
+    return -1;
+}
+
+void MatchAnalysis::addEvent(const RefereeEvent& e) {
+    if (e.side != kLeft && e.side != kRight)
+        return;
+    SideCounts& counts = e.foul ? fouls_ : moves_;
+    auto it = counts.emplace(e.reason, std::array<int, 2>{}).first;
+    ++it->second[e.side];
+    const bool putBack = e.reason == "lying" || e.reason == "off the field";
+    if ((e.foul || putBack) && events_.size() < kMaxEvents)
+        events_.push_back(e);
+}
+
 void MatchAnalysis::add(const Frame& f) {
     const bool first = frames_ == 0;
     double dt = first ? 0.0 : f.time - last_.time;
@@ -97,6 +130,12 @@ void MatchAnalysis::add(const Frame& f) {
                 goals_.push_back(g);
             }
         }
+    }
+
+    if (first || f.playMode != last_.playMode) {
+        const int taker = restartTaker(f.playMode);
+        if (taker >= 0)
+            ++restarts_.emplace(f.playMode, std::array<int, 2>{}).first->second[taker];
     }
 
     std::set<std::pair<int, int>> seen;

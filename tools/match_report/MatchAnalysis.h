@@ -94,6 +94,8 @@ public:
 
     void add(const Frame& frame);
     void addLate(const LateReply& late);
+    // A foul or a robot the referee moved.
+    void addEvent(const RefereeEvent& event);
     void addMalformed() { ++malformed_; }
 
     const std::map<std::pair<int, int>, PlayerStats>& players() const { return players_; }
@@ -103,6 +105,20 @@ public:
     // Roster index -> (side, unum) for ReplayFrame::robots.
     const std::vector<std::pair<int, int>>& roster() const { return roster_; }
     const std::vector<std::string>& modes() const { return modes_; }
+    // Per play mode or reason, a count per side: the restarts each side took
+    // (entries into the mode), the fouls each side committed, and its robots
+    // the referee moved.
+    using SideCounts = std::map<std::string, std::array<int, 2>>;
+    const SideCounts& restarts() const { return restarts_; }
+    const SideCounts& fouls() const { return fouls_; }
+    const SideCounts& moves() const { return moves_; }
+    // The fouls and the robots put back beside their half, in trace order
+    // (at most kMaxEvents; moves away from the ball are only counted).
+    static constexpr size_t kMaxEvents = 5000;
+    const std::vector<RefereeEvent>& events() const { return events_; }
+    // The side that takes a restart of this play mode, -1 for other modes
+    // (offside_left: the right side).
+    static int restartTaker(const std::string& mode);
 
     long frames() const { return frames_; }
     long lateLines() const { return late_; }
@@ -147,6 +163,8 @@ private:
     std::vector<std::pair<int, int>> roster_;
     std::vector<std::string> modes_;
     std::array<std::string, 2> teams_;
+    SideCounts restarts_, fouls_, moves_;
+    std::vector<RefereeEvent> events_;
 
     Frame last_;
     long frames_ = 0;

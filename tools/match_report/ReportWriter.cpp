@@ -198,6 +198,32 @@ const char* kScript = R"JS(
     return m + ':' + pad(Math.floor(s - 60 * m)) + '.' + Math.floor((s * 10) % 10);
   }
 
+  // The set piece of a play mode, named with the side that takes it.
+  var KINDS = { kickoff: 'kick-off', kickin: 'kick-in', free_kick: 'free kick',
+                goal_kick: 'goal kick', corner_kick: 'corner kick', offside: 'offside' };
+  function setPiece(mode) {
+    var m = /^([A-Za-z_]+)_(left|right)$/i.exec(mode);
+    var kind = m && KINDS[m[1].toLowerCase()];
+    if (!kind) return '';
+    var side = m[2].toLowerCase();
+    if (kind === 'offside')
+      return ' (set piece: free kick for ' + (side === 'left' ? 'right' : 'left') + ', ' +
+        side + ' offside)';
+    return ' (set piece: ' + kind + ' for ' + side + ')';
+  }
+  // The last foul or robot put back in the 3 s up to time t.
+  var events = D.events || [];
+  function recentEvent(t) {
+    for (var k = events.length - 1; k >= 0; k--) {
+      var e = events[k];
+      if (e[0] > t) continue;
+      if (e[0] < t - 3) break;
+      var who = (e[3] === 0 ? 'left ' : 'right ') + e[4];
+      return e[1] ? '  foul: ' + e[2] + ' by ' + who : '  put back: ' + who + ' (' + e[2] + ')';
+    }
+    return '';
+  }
+
   var index = 0;
   function show(i) {
     index = Math.max(0, Math.min(frames.length - 1, i));
@@ -222,8 +248,8 @@ const char* kScript = R"JS(
       bots[b].g.classList.toggle('lying', f[o + 3] === 1);
     }
     clock.textContent = 'half ' + f[2] + '  ' + gameClock(f[1]) + '  ' + D.modes[f[3]] +
-      '  ' + f[4] + ':' + f[5] + '  robots ' + present + ', on the ground ' + lying +
-      '  (sim ' + f[0].toFixed(2) + ' s)';
+      setPiece(D.modes[f[3]]) + '  ' + f[4] + ':' + f[5] + '  robots ' + present +
+      ', on the ground ' + lying + recentEvent(f[0]) + '  (sim ' + f[0].toFixed(2) + ' s)';
     scrub.value = index;
   }
 
@@ -316,6 +342,18 @@ void ReportWriter::summary(std::ostream& out) const {
             out << ", last kick by " << sideName(g.lastKickSide) << " " << g.lastKickUnum;
         out << "\n";
     }
+    const std::pair<const char*, const MatchAnalysis::SideCounts*> counts[] = {
+        {"restarts taken", &match_.restarts()},
+        {"fouls committed", &match_.fouls()},
+        {"robots moved by the referee", &match_.moves()}};
+    for (const auto& [what, c] : counts) {
+        out << "  " << what << " (left / right):";
+        if (c->empty())
+            out << " none";
+        for (const auto& [name, n] : *c)
+            out << "  " << name << " " << n[0] << "/" << n[1];
+        out << "\n";
+    }
     char line[256];
     std::snprintf(line, sizeof line, "%-5s %2s %10s %18s %5s %7s %5s %24s %8s\n", "side", "#",
                   "walked", "on the ground", "falls", "get-ups", "kicks", "messages answered",
@@ -380,6 +418,11 @@ void ReportWriter::tsv(std::ostream& out) const {
 void ReportWriter::fieldSvg(std::ostream& out) const {
     out << "<rect class=\"line\" x=\"-15\" y=\"-10\" width=\"30\" height=\"20\"/>"
            "<line class=\"line\" x1=\"0\" y1=\"-10\" x2=\"0\" y2=\"10\"/>"
+           "<circle class=\"line\" id=\"centre-circle\" cx=\"0\" cy=\"0\" r=\"2\"/>"
+           "<rect class=\"line penalty-area\" x=\"-15\" y=\"-1.95\" width=\"1.8\" "
+           "height=\"3.9\"/>"
+           "<rect class=\"line penalty-area\" x=\"13.2\" y=\"-1.95\" width=\"1.8\" "
+           "height=\"3.9\"/>"
            "<circle cx=\"0\" cy=\"0\" r=\"0.1\" fill=\"#fff\"/>"
            "<rect class=\"goal\" x=\"-16\" y=\"-1.05\" width=\"1\" height=\"2.1\"/>"
            "<rect class=\"goal\" x=\"15\" y=\"-1.05\" width=\"1\" height=\"2.1\"/>";
@@ -467,7 +510,45 @@ void ReportWriter::replayData(std::ostream& out) const {
         out << "]";
         firstFrame = false;
     }
+    // Fouls and robots put back: [time, foul 0/1, reason, side, unum].
+    out << "],\"events\":[";
+    bool firstEvent = true;
+    for (const RefereeEvent& e : match_.events()) {
+        out << (firstEvent ? "" : ",") << "[" << num(e.time) << "," << (e.foul ? 1 : 0) << ","
+            << jsonString(e.reason) << "," << e.side << "," << e.unum << "]";
+        firstEvent = false;
+    }
     out << "]};\n";
+}
+
+void ReportWriter::refereeTables(std::ostream& out, const std::string& left,
+                                 const std::string& right) const {
+    out << "<h2>Restarts and fouls</h2>\n";
+    struct Table {
+        const char* id;
+        const char* first;
+        const MatchAnalysis::SideCounts* counts;
+    };
+    const Table tables[] = {{"restarts", "restart taken", &match_.restarts()},
+                            {"fouls", "foul committed", &match_.fouls()},
+                            {"moves", "robots moved by the referee", &match_.moves()}};
+    for (const Table& t : tables) {
+        if (t.counts->empty()) {
+            out << "<p id=\"" << t.id << "\">No " << t.first << ".</p>\n";
+            continue;
+        }
+        out << "<table id=\"" << t.id << "\"><thead><tr><th>" << t.first << "</th><th>left ("
+            << xml(left) << ")</th><th>right (" << xml(right) << ")</th></tr></thead><tbody>";
+        std::array<int, 2> total{};
+        for (const auto& [name, n] : *t.counts) {
+            out << "<tr><td>" << xml(name) << "</td><td>" << n[0] << "</td><td>" << n[1]
+                << "</td></tr>";
+            total[0] += n[0];
+            total[1] += n[1];
+        }
+        out << "<tr><td>all</td><td>" << total[0] << "</td><td>" << total[1]
+            << "</td></tr></tbody></table>\n";
+    }
 }
 
 void ReportWriter::html(std::ostream& out, const std::string& title,
@@ -507,6 +588,8 @@ void ReportWriter::html(std::ostream& out, const std::string& title,
         }
         out << "</ol>\n";
     }
+
+    refereeTables(out, left, right);
 
     out << "<h2>Paths</h2>\n<p class=\"controls\">"
            "<label><input type=\"checkbox\" data-show=\"paths-left\" checked=\"checked\"/> left ("

@@ -30,6 +30,8 @@ private:
     void pathsSvg(std::ostream& out) const;
     void playerTable(std::ostream& out) const;
     void replayData(std::ostream& out) const;
+    // Restarts per play mode, fouls and the robots the referee moved, per side.
+    void refereeTables(std::ostream& out, const std::string& left, const std::string& right) const;
 
     const MatchAnalysis& match_;
 };

@@ -117,14 +117,39 @@ bool readLate(const JsonValue& doc, const JsonValue& late, LateReply& out) {
     return true;
 }
 
+bool readEvent(const JsonValue& doc, const JsonValue& e, RefereeEvent& out) {
+    if (!numberField(doc, "time", out.time) || !e.isObject() || !sideOf(e.find("side"), out.side) ||
+        !intField(e, "unum", out.unum, 1, 99))
+        return false;
+    const JsonValue* type = e.find("type");
+    const JsonValue* reason = e.find("reason");
+    const JsonValue* at = e.find("at");
+    if (!type || !type->isString() || (type->string() != "foul" && type->string() != "moved") ||
+        !reason || !reason->isString() || reason->string().empty() ||
+        reason->string().size() > 40 || !at || !at->isArray() || at->items().size() != 2)
+        return false;
+    for (size_t k = 0; k < 2; ++k) {
+        const JsonValue& v = at->items()[k];
+        if (!v.isNumber() || std::fabs(v.number()) > kMaxCoordinate)
+            return false;
+        out.at[k] = v.number();
+    }
+    out.foul = type->string() == "foul";
+    out.reason = reason->string();
+    return true;
+}
+
 }  // namespace
 
-TraceLine::Kind TraceLine::read(std::string_view line, Frame& frame, LateReply& late) {
+TraceLine::Kind TraceLine::read(std::string_view line, Frame& frame, LateReply& late,
+                                RefereeEvent& event) {
     JsonValue doc;
     if (line.size() > kMaxLine || !JsonValue::parse(line, doc) || !doc.isObject())
         return Kind::Malformed;
     if (const JsonValue* l = doc.find("late"))
         return readLate(doc, *l, late) ? Kind::Late : Kind::Malformed;
+    if (const JsonValue* e = doc.find("event"))
+        return readEvent(doc, *e, event) ? Kind::Event : Kind::Malformed;
     return readFrame(doc, frame) ? Kind::Frame : Kind::Malformed;
 }
 
@@ -198,7 +223,8 @@ bool TraceFile::lastFrame(const std::string& path, Frame& frame) {
         const size_t begin = tail.rfind('\n', end - 1);
         const size_t from = begin == std::string::npos ? 0 : begin + 1;
         LateReply late;
-        if (TraceLine::read(std::string_view(tail).substr(from, end - from), frame, late) ==
+        RefereeEvent event;
+        if (TraceLine::read(std::string_view(tail).substr(from, end - from), frame, late, event) ==
             TraceLine::Kind::Frame)
             return true;
         if (begin == std::string::npos)

@@ -46,15 +46,26 @@ struct LateReply {
     int unum = 0;
 };
 
+// A foul, or a robot the referee moved (away from the ball, into its own
+// half, or back beside its half after lying too long or leaving the field).
+struct RefereeEvent {
+    double time = 0;
+    bool foul = false;   // a foul by the robot named; otherwise a move
+    std::string reason;  // "pushing", "lying", "keep out", ...
+    int side = kLeft;
+    int unum = 0;
+    std::array<double, 2> at{};
+};
+
 // Classifies and reads one trace line.
 class TraceLine {
 public:
-    enum class Kind { Frame, Late, Malformed };
+    enum class Kind { Frame, Late, Event, Malformed };
 
-    // Reads `line` into `frame` or `late`; malformed lines (bad JSON,
-    // missing or mistyped fields, unknown sides, numbers out of range) are
-    // reported as such and fill nothing useful.
-    static Kind read(std::string_view line, Frame& frame, LateReply& late);
+    // Reads `line` into `frame`, `late` or `event`; malformed lines (bad
+    // JSON, missing or mistyped fields, unknown sides, numbers out of range)
+    // are reported as such and fill nothing useful.
+    static Kind read(std::string_view line, Frame& frame, LateReply& late, RefereeEvent& event);
 };
 
 // Reads a trace file line by line; a name ending in ".gz" is read through

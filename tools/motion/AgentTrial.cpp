@@ -65,12 +65,15 @@ AgentResult AgentTrial::run() {
     SimProcess sim;
     // The agent stays silent for a while at the start of a half, so the
     // lockstep clock must not wait long for it.
-    std::vector<std::string> options = {
-        "--deadline",        "0.1",
-        "--kickoff-delay",   "1",
-        "--half-time",       "100000",
-        "--restart-timeout", "1",
-        "--max-steps",       std::to_string(static_cast<long>((spec_.limit + 20) * 50))};
+    std::vector<std::string> options = {"--deadline", "0.1", "--automatic-kickoff",
+                                        "--kickoff-wait", "1", "--half-time", "100000",
+                                        "--restart-timeout", "1",
+                                        // The trial watches the robot itself:
+                                        // a referee putting a robot that lies
+                                        // too long back on its feet would
+                                        // fake a get-up.
+                                        "--lying-limit", "0", "--max-steps",
+                                        std::to_string(static_cast<long>((spec_.limit + 20) * 50))};
     const std::vector<std::string> noise = trialSimOptions(spec_.sim, spec_.seed);
     options.insert(options.end(), noise.begin(), noise.end());
     if (!sim.start(spec_.simBinary, options)) {

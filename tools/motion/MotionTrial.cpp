@@ -82,9 +82,9 @@ TrialResult MotionTrial::run() {
     const double ballLeft = spec_.ballLeft + jitter(0.01);
     const double settle = spec_.settleTime >= 0 ? spec_.settleTime : (lying ? 1.0 : 0.5);
 
+    // No kick-off: the trial runs in BeforeKickOff, where robots and ball
+    // may be placed freely.
     std::vector<std::string> extra = {
-        "--kickoff-delay",
-        "1000000",
         "--half-time",
         "1000000",
         "--need-right",
