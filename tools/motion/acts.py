@@ -316,6 +316,10 @@ def sym_frames(rows, tail=0.6):
 # Searches that measured each candidate on 10 trials overfitted their seeds.
 # Two CMA-ES searches from these rows (optimise.py getup-front, initial
 # steps 0.04 and 0.015) found nothing better on the check seeds 401-430.
+# A third, scored through the get-up skill (optimise.py getup-front-skill,
+# 30 trials per candidate), found rows up within 6 s in 59 of 60 on the
+# check seeds 401-460 (these rows: 54), but only 51 of 60 on the unused
+# seeds 2001-2060, as these rows, and 0.7 s slower: not taken.
 GET_UP_FRONT = [
     (0.319, -16.154, 1.000, 0.000, 0.000, 2.462, 13.449, 5.335, 8.591),
     (0.565, 92.792, -97.785, 75.000, -88.885, -17.950, -10.088, 8.493, 10.768),
