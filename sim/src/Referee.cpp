@@ -83,7 +83,7 @@ Referee::Move shiftTo(const Referee::RobotInfo& r, double x, double y) {
 }
 
 void moved(const Referee::RobotInfo& r, const char* reason, Referee::Output& out) {
-    out.events.push_back({"moved", reason, r.side, r.unum, r.pos});
+    out.events.push_back({"moved", reason, r.side, r.unum, r.pos, {}});
 }
 
 }  // namespace
@@ -299,16 +299,20 @@ void Referee::restartRules(const Input& in, Output& out) {
         return;
     }
     if (touched(in, taker) || ballMoved || mModeTime >= mCfg.restartTimeout - 1e-9) {
-        int kicker = -1;
+        const RobotInfo* kicker = nullptr;
         for (const RobotInfo& r : in.robots) {
             if (r.touched && r.side == taker) {
-                kicker = keyOf(r);
+                kicker = &r;
                 break;
             }
         }
+        // How the restart ended: played by its side, or not.
+        const char* how = touched(in, taker) ? "taken" : ballMoved ? "ball moved" : "timed out";
+        out.events.push_back(
+            {"restart", how, taker, kicker ? kicker->unum : 0, in.ball, playModeName(mMode)});
         enter(PlayMode::PlayOn, out, nullptr);
         if (kickOff && touched(in, taker)) {
-            mKicker = kicker;
+            mKicker = kicker ? keyOf(*kicker) : -1;
             mKickerAway = 0;
         }
         checkBall(in, out);
@@ -343,7 +347,7 @@ void Referee::outOfPlay(double dt, const Input& in, Output& out) {
 
 void Referee::freeKick(Side fouled, const Vec3& at, const char* reason, const RobotInfo& by,
                        Output& out) {
-    out.events.push_back({"foul", reason, by.side, by.unum, at});
+    out.events.push_back({"foul", reason, by.side, by.unum, at, {}});
     mLastTouch = 0;
     mCrowdTime[0] = mCrowdTime[1] = 0;
     mPushes.clear();

@@ -108,15 +108,20 @@ public:
     };
 
     // What the referee did to whom, for the trace: a foul ("double touch",
-    // "crowding", "pushing") by the robot named, or a robot moved ("lying",
+    // "crowding", "pushing") by the robot named, a robot moved ("lying",
     // "off the field" put it back beside its half; "keep out" and "kick-off"
-    // moved it away from the ball or into its own half).
+    // moved it away from the ball or into its own half), or the end of a
+    // restart ("taken" by a robot of its side, named when the contacts name
+    // it, otherwise number 0; "ball moved" without a touch; "timed out").
     struct Event {
-        std::string type;  // "foul" or "moved"
+        std::string type;  // "foul", "moved" or "restart"
         std::string reason;
-        Side side = Side::Left;
+        Side side = Side::Left;  // a restart's: the side that takes it
         int unum = 0;
         Vec3 at;  // where it happened
+        // The restart that ended; empty for the others (the mode after the
+        // step is traced instead).
+        std::string playMode;
     };
 
     struct Output {

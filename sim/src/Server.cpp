@@ -585,7 +585,8 @@ void Server::applyRefereeOutput(const Referee::Output& o) {
         trace("{\"time\":" + jsonNum(mWorld.time()) + ",\"event\":{\"type\":" + jsonString(e.type) +
               ",\"reason\":" + jsonString(e.reason) + ",\"side\":\"" + sideName(e.side) +
               "\",\"unum\":" + std::to_string(e.unum) + ",\"at\":[" + jsonNum(e.at.x) + "," +
-              jsonNum(e.at.y) + "],\"playMode\":\"" + playModeName(mReferee.mode()) + "\"}}");
+              jsonNum(e.at.y) + "],\"playMode\":\"" +
+              (e.playMode.empty() ? playModeName(mReferee.mode()) : e.playMode) + "\"}}");
     }
 }
 

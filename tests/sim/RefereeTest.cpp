@@ -189,11 +189,43 @@ TEST(Referee, GoalLineAndTouchlineRestartsNameTheSideThatDidNotTouchLast) {
         EXPECT_EQ(r.mode(), c.mode);
         EXPECT_TRUE(back.placeBall);
         EXPECT_NEAR(back.ballPos.x, o.ballPos.x, 1e-9);
-        // The restart ends when the side that takes it plays the ball.
+        // The restart ends when the side that takes it plays the ball; the
+        // trace learns who took which restart.
         in = present(o.ballPos);
         (leftTakes ? in.touchLeft : in.touchRight) = true;
-        r.update(0.02, in);
+        Referee::RobotInfo kicker;
+        kicker.side = restartSide(c.mode);
+        kicker.unum = 8;
+        kicker.touched = true;
+        in.robots.push_back(kicker);
+        const Referee::Output played = r.update(0.02, in);
         EXPECT_EQ(r.mode(), PlayMode::PlayOn) << playModeName(c.mode);
+        ASSERT_EQ(played.events.size(), 1u) << playModeName(c.mode);
+        const Referee::Event& e = played.events[0];
+        EXPECT_EQ(e.type, "restart");
+        EXPECT_EQ(e.reason, "taken");
+        EXPECT_EQ(e.side, restartSide(c.mode));
+        EXPECT_EQ(e.unum, 8);
+        EXPECT_EQ(e.playMode, playModeName(c.mode));
+    }
+}
+
+TEST(Referee, ARestartNobodyPlaysEndsAsTimedOutAndOneThatRollsAwayAsBallMoved) {
+    for (const bool rolls : {false, true}) {
+        Referee r(quick());
+        startPlay(r);
+        const Referee::Output o = outAt(r, 1, {4, 10.1, 0.04});
+        ASSERT_EQ(r.mode(), PlayMode::KickInRight);
+        Referee::Output last;
+        const Vec3 ball = rolls ? o.ballPos + Vec3(0, -0.3, 0) : o.ballPos;
+        for (int i = 0; i < 400 && r.mode() == PlayMode::KickInRight; ++i)
+            last = r.update(0.02, present(ball));
+        EXPECT_EQ(r.mode(), PlayMode::PlayOn);
+        ASSERT_EQ(last.events.size(), 1u);
+        EXPECT_EQ(last.events[0].reason, rolls ? "ball moved" : "timed out");
+        EXPECT_EQ(last.events[0].side, Side::Right);
+        EXPECT_EQ(last.events[0].unum, 0);
+        EXPECT_EQ(last.events[0].playMode, "KickIn_Right");
     }
 }
 

@@ -306,13 +306,26 @@ TEST(MatchReport, RestartsFoulsAndRobotsPutBackPerSide) {
     s += event(0.14, "moved", "lying", "left", 4);
     s += event(0.14, "moved", "keep out", "right", 6);
     s += event(0.16, "fouled", "pushing", "right", 6);  // unknown type: malformed
+    // How restarts ended: only those taken count, under the restart named.
+    auto restart = [](const char* reason, const char* side, int unum, const char* mode) {
+        return std::string("{\"time\":0.1,\"event\":{\"type\":\"restart\",\"reason\":\"") + reason +
+               "\",\"side\":\"" + side + "\",\"unum\":" + std::to_string(unum) +
+               ",\"at\":[0,0],\"playMode\":\"" + mode + "\"}}\n";
+    };
+    s += restart("taken", "right", 6, "KickIn_Right");
+    s += restart("taken", "left", 0, "free_kick_left");
+    s += restart("timed out", "right", 0, "KickIn_Right");
+    s += restart("ball moved", "right", 0, "offside_left");
     s += "{\"time\":0.18,\"event\":{\"type\":\"foul\",\"reason\":\"pushing\"}}\n";
     ASSERT_TRUE(dir.write("trace.jsonl", s));
     const Result r = runTool({"trace.jsonl", "--html", "report.html", "--tsv", "players.tsv"});
     ASSERT_EQ(r.status, 0) << r.err;
     // Entries into a mode, by the side that takes it (offside_left: right).
-    EXPECT_NE(r.out.find("restarts taken (left / right):  KickIn_Right 0/2  KickOff_Left 1/0  "
+    EXPECT_NE(r.out.find("restarts awarded (left / right):  KickIn_Right 0/2  KickOff_Left 1/0  "
                          "free_kick_left 1/0  offside_left 0/1"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("restarts taken (left / right):  KickIn_Right 0/1  free_kick_left 1/0\n"),
               std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("fouls committed (left / right):  double touch 1/0  pushing 0/2"),
@@ -325,7 +338,8 @@ TEST(MatchReport, RestartsFoulsAndRobotsPutBackPerSide) {
 
     const std::string page = dir.read("report.html");
     ASSERT_TRUE(XmlCheck::run(page).ok);
-    for (const char* id : {"id=\"restarts\"", "id=\"fouls\"", "id=\"moves\""})
+    for (const char* id :
+         {"id=\"restarts\"", "id=\"restarts-taken\"", "id=\"fouls\"", "id=\"moves\""})
         EXPECT_NE(page.find(id), std::string::npos) << id;
     EXPECT_NE(page.find("<tr><td>pushing</td><td>0</td><td>2</td></tr>"), std::string::npos);
     // Both fields (paths and replay) carry the centre circle and both areas.

@@ -94,11 +94,17 @@ int MatchAnalysis::restartTaker(const std::string& mode) {
 void MatchAnalysis::addEvent(const RefereeEvent& e) {
     if (e.side != kLeft && e.side != kRight)
         return;
-    SideCounts& counts = e.foul ? fouls_ : moves_;
+    if (e.type == RefereeEvent::Type::Restart) {
+        if (e.reason == "taken" && !e.playMode.empty())
+            ++restartsTaken_.emplace(e.playMode, std::array<int, 2>{}).first->second[e.side];
+        return;
+    }
+    const bool foul = e.type == RefereeEvent::Type::Foul;
+    SideCounts& counts = foul ? fouls_ : moves_;
     auto it = counts.emplace(e.reason, std::array<int, 2>{}).first;
     ++it->second[e.side];
     const bool putBack = e.reason == "lying" || e.reason == "off the field";
-    if ((e.foul || putBack) && events_.size() < kMaxEvents)
+    if ((foul || putBack) && events_.size() < kMaxEvents)
         events_.push_back(e);
 }
 

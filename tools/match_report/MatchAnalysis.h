@@ -105,11 +105,13 @@ public:
     // Roster index -> (side, unum) for ReplayFrame::robots.
     const std::vector<std::pair<int, int>>& roster() const { return roster_; }
     const std::vector<std::string>& modes() const { return modes_; }
-    // Per play mode or reason, a count per side: the restarts each side took
-    // (entries into the mode), the fouls each side committed, and its robots
-    // the referee moved.
+    // Per play mode or reason, a count per side: the restarts awarded to
+    // each side (entries into the mode), those it took (played the ball
+    // before the restart timed out), the fouls each side committed, and its
+    // robots the referee moved.
     using SideCounts = std::map<std::string, std::array<int, 2>>;
     const SideCounts& restarts() const { return restarts_; }
+    const SideCounts& restartsTaken() const { return restartsTaken_; }
     const SideCounts& fouls() const { return fouls_; }
     const SideCounts& moves() const { return moves_; }
     // The fouls and the robots put back beside their half, in trace order
@@ -163,7 +165,7 @@ private:
     std::vector<std::pair<int, int>> roster_;
     std::vector<std::string> modes_;
     std::array<std::string, 2> teams_;
-    SideCounts restarts_, fouls_, moves_;
+    SideCounts restarts_, restartsTaken_, fouls_, moves_;
     std::vector<RefereeEvent> events_;
 
     Frame last_;

@@ -343,7 +343,8 @@ void ReportWriter::summary(std::ostream& out) const {
         out << "\n";
     }
     const std::pair<const char*, const MatchAnalysis::SideCounts*> counts[] = {
-        {"restarts taken", &match_.restarts()},
+        {"restarts awarded", &match_.restarts()},
+        {"restarts taken", &match_.restartsTaken()},
         {"fouls committed", &match_.fouls()},
         {"robots moved by the referee", &match_.moves()}};
     for (const auto& [what, c] : counts) {
@@ -514,8 +515,9 @@ void ReportWriter::replayData(std::ostream& out) const {
     out << "],\"events\":[";
     bool firstEvent = true;
     for (const RefereeEvent& e : match_.events()) {
-        out << (firstEvent ? "" : ",") << "[" << num(e.time) << "," << (e.foul ? 1 : 0) << ","
-            << jsonString(e.reason) << "," << e.side << "," << e.unum << "]";
+        out << (firstEvent ? "" : ",") << "[" << num(e.time) << ","
+            << (e.type == RefereeEvent::Type::Foul ? 1 : 0) << "," << jsonString(e.reason) << ","
+            << e.side << "," << e.unum << "]";
         firstEvent = false;
     }
     out << "]};\n";
@@ -529,7 +531,8 @@ void ReportWriter::refereeTables(std::ostream& out, const std::string& left,
         const char* first;
         const MatchAnalysis::SideCounts* counts;
     };
-    const Table tables[] = {{"restarts", "restart taken", &match_.restarts()},
+    const Table tables[] = {{"restarts", "restart awarded", &match_.restarts()},
+                            {"restarts-taken", "restart taken", &match_.restartsTaken()},
                             {"fouls", "foul committed", &match_.fouls()},
                             {"moves", "robots moved by the referee", &match_.moves()}};
     for (const Table& t : tables) {

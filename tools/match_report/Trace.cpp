@@ -118,15 +118,28 @@ bool readLate(const JsonValue& doc, const JsonValue& late, LateReply& out) {
 }
 
 bool readEvent(const JsonValue& doc, const JsonValue& e, RefereeEvent& out) {
-    if (!numberField(doc, "time", out.time) || !e.isObject() || !sideOf(e.find("side"), out.side) ||
-        !intField(e, "unum", out.unum, 1, 99))
+    const JsonValue* type = e.isObject() ? e.find("type") : nullptr;
+    if (!type || !type->isString())
         return false;
-    const JsonValue* type = e.find("type");
+    if (type->string() == "foul")
+        out.type = RefereeEvent::Type::Foul;
+    else if (type->string() == "moved")
+        out.type = RefereeEvent::Type::Moved;
+    else if (type->string() == "restart")
+        out.type = RefereeEvent::Type::Restart;
+    else
+        return false;
+    // A restart may end with no robot named.
+    const int lowest = out.type == RefereeEvent::Type::Restart ? 0 : 1;
+    if (!numberField(doc, "time", out.time) || !sideOf(e.find("side"), out.side) ||
+        !intField(e, "unum", out.unum, lowest, 99))
+        return false;
     const JsonValue* reason = e.find("reason");
     const JsonValue* at = e.find("at");
-    if (!type || !type->isString() || (type->string() != "foul" && type->string() != "moved") ||
-        !reason || !reason->isString() || reason->string().empty() ||
-        reason->string().size() > 40 || !at || !at->isArray() || at->items().size() != 2)
+    const JsonValue* mode = e.find("playMode");
+    if (!reason || !reason->isString() || reason->string().empty() ||
+        reason->string().size() > 40 || !at || !at->isArray() || at->items().size() != 2 ||
+        (mode && (!mode->isString() || mode->string().size() > 40)))
         return false;
     for (size_t k = 0; k < 2; ++k) {
         const JsonValue& v = at->items()[k];
@@ -134,8 +147,8 @@ bool readEvent(const JsonValue& doc, const JsonValue& e, RefereeEvent& out) {
             return false;
         out.at[k] = v.number();
     }
-    out.foul = type->string() == "foul";
     out.reason = reason->string();
+    out.playMode = mode ? mode->string() : std::string();
     return true;
 }
 

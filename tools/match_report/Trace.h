@@ -49,12 +49,14 @@ struct LateReply {
 // A foul, or a robot the referee moved (away from the ball, into its own
 // half, or back beside its half after lying too long or leaving the field).
 struct RefereeEvent {
+    enum class Type { Foul, Moved, Restart };
     double time = 0;
-    bool foul = false;   // a foul by the robot named; otherwise a move
-    std::string reason;  // "pushing", "lying", "keep out", ...
-    int side = kLeft;
-    int unum = 0;
+    Type type = Type::Moved;  // a foul by the robot named, a move, a restart's end
+    std::string reason;       // "pushing", "lying", "keep out", "taken", ...
+    int side = kLeft;         // a restart's: the side that takes it
+    int unum = 0;             // 0: no robot named (a restart not taken)
     std::array<double, 2> at{};
+    std::string playMode;  // a restart's: the restart that ended
 };
 
 // Classifies and reads one trace line.
