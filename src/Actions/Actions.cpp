@@ -6,8 +6,8 @@
 #include "Actions/ApproachActions.h"
 #include "Actions/MatrixActions.h"
 #include "Actions/RecordedActions.h"
+#include "Actions/ScriptedActions.h"
 #include "Actions/SineActions.h"
-#include "Actions/SpecialActions.h"
 #include "Effector/JointCommand.h"
 #include "WorldModel/WorldModel.h"
 

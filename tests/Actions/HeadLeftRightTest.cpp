@@ -4,7 +4,7 @@
 #include <string>
 
 #include "ActionTestSupport.h"
-#include "Actions/SpecialActions.h"
+#include "Actions/ScriptedActions.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "ActionTestSupport.h"
 #include "Actions/Actions.h"
-#include "Actions/SpecialActions.h"
+#include "Actions/ScriptedActions.h"
 
 namespace {
 

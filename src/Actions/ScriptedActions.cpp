@@ -1,4 +1,4 @@
-#include "Actions/SpecialActions.h"
+#include "Actions/ScriptedActions.h"
 
 #include <algorithm>
 #include <cmath>
