@@ -175,6 +175,13 @@ public:
     const RoleBackPlayer::ClassState& state() const { return R::classState(); }
     Skills* skills() const { return Skills::getInstance(); }
     ActionType run() { return cycle(world, *role); }
+    // One cycle with the carrier at (meX, meY) facing along x and the ball at
+    // (ballX, ballY).
+    ActionType runAt(double meX, double meY, double ballX, double ballY) {
+        world.placeMe(meX, meY, 0);
+        world.placeBall(ballX, ballY);
+        return run();
+    }
 
     ScriptedWorld world;
     std::unique_ptr<R> role;
@@ -203,25 +210,17 @@ TEST(RoleBackPlayerCarrier, NearTheCornerOfTheGoalAreaWalksIntoTheBall) {
 
 TEST(RoleBackPlayerCarrier, InterceptsABallBehindUntilLinedUpBehindIt) {
     CarrierCase<RoleDefensive> c(3);
-    c.world.placeMe(-5, 0, 0);
-    c.world.placeBall(-6, 0);
-    c.run();
+    c.runAt(-5, 0, -6, 0);
     EXPECT_TRUE(c.state().flagInterceptBall);
     // Behind the ball now, but half a metre to its side: still intercepting.
-    c.world.placeMe(-6.5, 0.5, 0);
-    c.world.placeBall(-6, 0);
-    c.run();
+    c.runAt(-6.5, 0.5, -6, 0);
     EXPECT_TRUE(c.state().flagInterceptBall);
     // In line behind it: the interception ends ...
-    c.world.placeMe(-6.5, 0.1, 0);
-    c.world.placeBall(-6, 0);
-    c.run();
+    c.runAt(-6.5, 0.1, -6, 0);
     EXPECT_FALSE(c.state().flagInterceptBall);
     EXPECT_FALSE(c.state().flagKickBall);
     // ... and with no opponent about, the ball is kicked.
-    c.world.placeMe(-6.5, 0.1, 0);
-    c.world.placeBall(-6, 0);
-    c.run();
+    c.runAt(-6.5, 0.1, -6, 0);
     EXPECT_FALSE(c.state().flagInterceptBall);
     EXPECT_TRUE(c.state().flagKickBall);
 }
@@ -255,9 +254,7 @@ TEST(RoleBackPlayerCarrier, SideKickGoesOnUntilAnOpponentReachesTheBall) {
     };
     for (const Case& k : {Case{-4.8, 0.8, true}, Case{-5.2, 0.2, false}, Case{-4.8, 0.3, false}}) {
         CarrierCase<RoleDefensive> c(3);
-        c.world.placeMe(-6, 0, 0);
-        c.world.placeBall(-5.5, 0);
-        c.run();
+        c.runAt(-6, 0, -5.5, 0);
         ASSERT_TRUE(c.state().flagKickBall);
 
         c.world.placeMe(-7.5, 0, 0);

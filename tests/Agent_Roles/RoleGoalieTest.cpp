@@ -12,24 +12,30 @@
 namespace tovra::test {
 namespace {
 
+// A ball that rolls 0.7 m at the goal in nine cycles, from x = -11.3 to
+// -12, after lying still for ten cycles, none of them a dive. Returns the
+// cycles of DIVE_LEG_R in a row that follow (at most 100).
+int diveAtAFastBall(ScriptedWorld& world, RoleGoalie& goalie) {
+    world.placeBall(-11.3, 0);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_NE(DIVE_LEG_R, cycle(world, goalie)) << i;
+    }
+    world.placeBall(-12.0, 0);
+    int dives = 0;
+    while (cycle(world, goalie) == DIVE_LEG_R && dives < 100) {
+        ++dives;
+    }
+    return dives;
+}
+
 TEST(RoleGoalieTest, FastBallStartsADiveThenACoolDown) {
     ScriptedWorld world(1);
     startPlay(world);
     RoleGoalie goalie;
     world.placeMe(-14.3, 0, 0);
     world.place(TEAMMATE_2, -14.3, 0.8);
-    world.placeBall(-11.3, 0);
-    for (int i = 0; i < 10; ++i) {
-        ASSERT_NE(DIVE_LEG_R, cycle(world, goalie)) << i;
-    }
-
     // 0.7 m in nine cycles at x = -12: a dive of 32 cycles.
-    world.placeBall(-12.0, 0);
-    int dives = 0;
-    while (cycle(world, goalie) == DIVE_LEG_R && dives < 100) {
-        ++dives;
-    }
-    EXPECT_EQ(32, dives);
+    EXPECT_EQ(32, diveAtAFastBall(world, goalie));
     EXPECT_TRUE(RoleGoalie::playOnState().flagJudge);
 
     // The cool-down began with the cycle after the dive (counted above) and
@@ -324,16 +330,7 @@ TEST(RoleGoalieTest, OtherKickInDivesFromAnywhereWithoutCoolDown) {
     RoleGoalie goalie;
     // In front of the box, where open play would not dive.
     world.placeMe(-12.5, 0, 0);
-    world.placeBall(-11.3, 0);
-    for (int i = 0; i < 10; ++i) {
-        ASSERT_NE(DIVE_LEG_R, cycle(world, goalie)) << i;
-    }
-    world.placeBall(-12.0, 0);
-    int dives = 0;
-    while (cycle(world, goalie) == DIVE_LEG_R && dives < 100) {
-        ++dives;
-    }
-    EXPECT_EQ(32, dives);
+    EXPECT_EQ(32, diveAtAFastBall(world, goalie));
     EXPECT_FALSE(RoleGoalie::kickInState().flagJudge);
     // The next fast ball starts a dive at once.
     world.placeBall(-11.3, 0);
